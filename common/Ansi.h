@@ -1,0 +1,9 @@
+#pragma once
+// Text is Unicode inside the programs; files, profiles, DDE and command lines
+// see the ANSI code page. These two conversions are the only crossing points.
+#include <string>
+
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& bytes);
+// The text before the first NUL of a buffer handed to the platform.
+std::wstring FromAnsiBuffer(const char* buffer, size_t size);

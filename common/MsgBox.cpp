@@ -1,0 +1,18 @@
+#include "MsgBox.h"
+
+namespace {
+std::wstring& TitleStore()
+{
+    static std::wstring title;
+    return title;
+}
+}
+
+void SetAppTitle(const std::wstring& title) { TitleStore() = title; }
+
+const std::wstring& AppTitle() { return TitleStore(); }
+
+int MsgBox(const std::wstring& text, UINT style)
+{
+    return MessageBoxW(GetActiveWindow(), text.c_str(), TitleStore().c_str(), style);
+}

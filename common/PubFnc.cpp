@@ -1,0 +1,79 @@
+#include "PubFnc.h"
+
+#include "Ansi.h"
+#include "LazyProc.h"
+#include "PathConv.h"
+
+#include <cwchar>
+#include <vector>
+
+namespace {
+using RelativePathFn = BOOL(WINAPI*)(LPSTR, LPCSTR, DWORD, LPCSTR, DWORD);
+LazyProc<RelativePathFn> pathRelativePathTo("shlwapi.dll", "PathRelativePathToA");
+}
+
+std::wstring VersionCaptionText()
+{
+    wchar_t exe[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(exe, &handle);
+    if (size == 0) return {};
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoW(exe, 0, size, info.data())) return {};
+
+    std::wstring product;
+    struct Translation { WORD language, codePage; }* translation = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                       reinterpret_cast<void**>(&translation), &length) && length >= sizeof(Translation)) {
+        wchar_t key[64];
+        swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\ProductName",
+                 translation->language, translation->codePage);
+        wchar_t* value = nullptr;
+        if (VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&value), &length) && value)
+            product = value;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    if (!VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+        return product;
+    return product + L" Ver " + std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(fixed->dwFileVersionMS));
+}
+
+void SetVersionCaption(HWND window)
+{
+    SetWindowTextW(window, VersionCaptionText().c_str());
+}
+
+std::array<std::wstring, 2> SplitPath(const std::wstring& path)
+{
+    size_t cut = path.rfind(L'\\');
+    if (cut == std::wstring::npos) return {L"", QuotePath(path, 0)};
+    return {QuotePath(path.substr(0, cut), 0), QuotePath(path.substr(cut + 1), 0)};
+}
+
+std::wstring StripExtension(const std::wstring& text)
+{
+    size_t dot = text.rfind(L'.');
+    if (dot == std::wstring::npos) return text;
+    return QuotePath(text.substr(0, dot), 0);
+}
+
+std::wstring TrimTrailingBackslash(const std::wstring& path)
+{
+    if (!path.empty() && path.back() == L'\\') return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::wstring RelativePath(const std::wstring& target, const std::wstring& base)
+{
+    const std::string to = ToAnsi(target), from = ToAnsi(base);
+    // The platform writes up to MAX_PATH bytes and cannot express a longer
+    // path; such a path has no relative form here.
+    if (to.size() >= MAX_PATH || from.size() >= MAX_PATH) return {};
+    char buffer[MAX_PATH + 1] = {};
+    pathRelativePathTo.get()(buffer, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(),
+                             FILE_ATTRIBUTE_ARCHIVE);
+    return FromAnsiBuffer(buffer, sizeof buffer);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// PubFnc: window caption from the version resource and small path helpers.
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+// Product name, " Ver ", major version, ".", minor version, from the program's
+// own version resource.
+std::wstring VersionCaptionText();
+void SetVersionCaption(HWND window);
+
+// { folder without the backslash the path was cut at, name }, both unquoted.
+std::array<std::wstring, 2> SplitPath(const std::wstring& path);
+// The text without its last dot and what follows, wherever that dot stands.
+std::wstring StripExtension(const std::wstring& text);
+std::wstring TrimTrailingBackslash(const std::wstring& path);
+// Relative path from the folder `base` to the file `target` (".\main.srf",
+// "..\other\a.pex"); the empty text when there is none.
+std::wstring RelativePath(const std::wstring& target, const std::wstring& base);

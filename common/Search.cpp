@@ -1,0 +1,20 @@
+#include "Search.h"
+
+#include "Ansi.h"
+#include "LazyProc.h"
+
+namespace {
+using SearchPathFn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPSTR, LPSTR*);
+LazyProc<SearchPathFn> searchPath("kernel32.dll", "SearchPathA");
+}
+
+std::wstring SearchFile(const std::wstring& name)
+{
+    if (name.empty()) return {};
+    const std::string n = ToAnsi(name);
+    char buffer[MAX_PATH + 1] = {};
+    DWORD needed = searchPath.get()(nullptr, n.c_str(), nullptr, sizeof buffer, buffer, nullptr);
+    // A result that does not fit leaves the buffer undefined: not found here.
+    if (needed >= sizeof buffer) return {};
+    return FromAnsiBuffer(buffer, sizeof buffer);
+}

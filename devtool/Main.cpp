@@ -1,0 +1,34 @@
+// VORTALIS0: started by the host IDE with one verb, it does that one job for
+// the host's current project and reports to the host.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "Form1.h"
+#include "MsgBox.h"
+#include "Verbs.h"
+
+namespace {
+void RunVerb(Verb verb)
+{
+    switch (verb) {
+    default:
+        break;
+    }
+}
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    SetAppTitle(L"VORTALIS0");
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Form1& link = Form1::Instance();
+    link.Form_Load();
+    if (ProjectFilePath.empty())
+        MsgBox(L"このソフトはQuandrixからでしか起動出来ません", MB_ICONERROR | MB_OK);
+    else
+        RunVerb(MatchVerb(ArgumentText(GetCommandLineW())));
+    link.Unload();
+    return 0;
+}
