@@ -1,0 +1,314 @@
+// PPACK.EXE stand-in: the image packer that the image build window runs. It
+// packs the program and the icon into a container of our own, so that tests
+// can see what went in, and it obeys environment variables of its own so that
+// the console tool runner can be tested with output of known size and shape.
+//
+// Command line:  PPACK.EXE -e <input.srf> -o<output.pex> -n<title> [-i<icon.pid>]
+//   Arguments are split the usual Windows way, so a quoted text arrives whole:
+//   -o"C:\my dir\game.pex" gives the output C:\my dir\game.pex. The input is the
+//   argument after a lone -e (none when that begins with '-'); the others are
+//   attached to their option. Options are lower case; a repeated option wins
+//   over the earlier one; -n without text is an empty title, a -o without text
+//   counts as missing. Anything else is an unknown argument.
+//
+// Container written to the output:
+//   "PEXSIM1\n"
+//   "title=" title "\n"          title in UTF-8
+//   "input=" input "\n"          the input path as given, UTF-8
+//   "icon=" icon "\n"            the icon path as given, UTF-8; empty without -i
+//   input size, 32-bit little-endian, then the input file's bytes
+//   icon size, 32-bit little-endian (0 without -i), then the icon file's bytes
+//
+// Messages, code page 932, each line ending in CRLF. Standard output:
+//   "PPACK: 実行イメージを作成します."
+//   "  入力     : <input> (<n> bytes)"
+//   "  アイコン : <icon> (<n> bytes)"          only with -i
+//   "  タイトル : <title>"
+//   "  出力     : <output> (<n> bytes)"
+//   "PPACK: 完了."
+// Standard error, each followed by exit code 1:
+//   "PPACK: 不明な引数です: <argument>"           one line per unknown argument
+//   "PPACK: 入力ファイルが指定されていません (-e)"
+//   "PPACK: 出力ファイルが指定されていません (-o)"
+//   "PPACK: タイトルが指定されていません (-n)"
+//   "使い方: PPACK -e <入力.srf> -o<出力.pex> -n<タイトル> [-i<アイコン.pid>]"
+//                                         after any of the four above
+//   "PPACK: 入力ファイルが見つかりません: <input>"
+//   "PPACK: アイコンファイルが見つかりません: <icon>"
+//   "PPACK: 出力ファイルに書き込めません: <output>"   no output file is left
+//
+// Environment variables, all optional, applied in this order:
+//   PPACK_SIM_CMDLINE=<file>    write the raw command line into <file> (code
+//                               page 932, no line end), then go on.
+//   PPACK_SIM_TEXT=<text>       raw mode: write exactly <text> (code page 932)
+//                               to standard output in one write; an empty value
+//                               writes nothing. Raw mode checks no options and
+//                               writes no file; its result is 0.
+//   PPACK_SIM_CHUNKS=300,20     raw mode too: after the text, write chunks of
+//                               filler of these byte counts in separate writes,
+//                               chunk k (from 0) made of the letter 'A' + k,
+//                               with a pause before each write but the first.
+//   PPACK_SIM_CHUNK_PAUSE_MS=n  that pause (default 200 ms).
+//                               Without PPACK_SIM_TEXT and PPACK_SIM_CHUNKS the
+//                               packer packs as above.
+//   PPACK_SIM_NUL=1             then write "NUL>", a zero byte and "<NUL\r\n"
+//                               to standard output in one write.
+//   PPACK_SIM_EXTRA=n           then write exactly n more bytes to standard
+//                               output, in blocks of 1 MiB: 64-byte lines
+//                               "line 0000001 " + 49 dots + "\r\n", numbered from
+//                               1, the last one cut to make up n.
+//   PPACK_SIM_SLEEP_MS=n        then sleep n ms.
+//   PPACK_SIM_EXIT=n            exit with n instead of the result.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Narrow(const std::wstring& text, UINT codePage)
+{
+    if (text.empty())
+        return std::string();
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+// The output goes into a pipe or a file: bytes in code page 932, whatever
+// the console would think.
+void WriteBytes(DWORD stdHandle, const char* data, size_t size)
+{
+    HANDLE h = GetStdHandle(stdHandle);
+    while (size > 0) {
+        DWORD put = 0;
+        if (!WriteFile(h, data, static_cast<DWORD>(size), &put, nullptr) || put == 0)
+            return;
+        data += put;
+        size -= put;
+    }
+}
+
+void WriteBytes(DWORD stdHandle, const std::string& bytes)
+{
+    WriteBytes(stdHandle, bytes.data(), bytes.size());
+}
+
+void Say(const std::wstring& line) { WriteBytes(STD_OUTPUT_HANDLE, Narrow(line + L"\r\n", 932)); }
+
+void Complain(const std::wstring& line) { WriteBytes(STD_ERROR_HANDLE, Narrow(line + L"\r\n", 932)); }
+
+bool Env(const wchar_t* name, std::wstring& value)
+{
+    DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0)
+        return false;
+    value.assign(n, L'\0');
+    value.resize(GetEnvironmentVariableW(name, &value[0], n));
+    return true;
+}
+
+unsigned long long EnvNumber(const wchar_t* name, unsigned long long fallback)
+{
+    std::wstring value;
+    return Env(name, value) ? std::wcstoull(value.c_str(), nullptr, 10) : fallback;
+}
+
+bool ReadWhole(const std::wstring& path, std::string& data)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    data.clear();
+    char block[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(h, block, sizeof block, &got, nullptr) != FALSE) && got > 0)
+        data.append(block, got);
+    CloseHandle(h);
+    return ok;
+}
+
+bool WriteWhole(const std::wstring& path, const std::string& data)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
+              put == data.size();
+    CloseHandle(h);
+    if (!ok)
+        DeleteFileW(path.c_str());
+    return ok;
+}
+
+std::string Sized(const std::string& bytes)
+{
+    unsigned long n = static_cast<unsigned long>(bytes.size());
+    std::string out;
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((n >> (8 * i)) & 0xFF);
+    return out + bytes;
+}
+
+struct Options {
+    std::wstring input, output, title, icon;
+    bool hasTitle = false, hasIcon = false;
+    std::vector<std::wstring> unknown;
+};
+
+Options ParseArguments(int argc, wchar_t** argv)
+{
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        std::wstring value = arg.size() > 2 ? arg.substr(2) : std::wstring();
+        wchar_t option = arg.size() >= 2 && arg[0] == L'-' ? arg[1] : L'\0';
+        if (arg == L"-e") {
+            if (i + 1 < argc && argv[i + 1][0] != L'-')
+                o.input = argv[++i];
+        } else if (option == L'o') {
+            o.output = value;
+        } else if (option == L'n') {
+            o.title = value;
+            o.hasTitle = true;
+        } else if (option == L'i') {
+            o.icon = value;
+            o.hasIcon = true;
+        } else {
+            o.unknown.push_back(arg);
+        }
+    }
+    return o;
+}
+
+std::wstring SizeNote(const std::string& bytes) { return L" (" + std::to_wstring(bytes.size()) + L" bytes)"; }
+
+int Pack(int argc, wchar_t** argv)
+{
+    Options o = ParseArguments(argc, argv);
+    bool usable = o.unknown.empty() && !o.input.empty() && !o.output.empty() && o.hasTitle;
+    for (const std::wstring& arg : o.unknown)
+        Complain(L"PPACK: 不明な引数です: " + arg);
+    if (o.input.empty())
+        Complain(L"PPACK: 入力ファイルが指定されていません (-e)");
+    if (o.output.empty())
+        Complain(L"PPACK: 出力ファイルが指定されていません (-o)");
+    if (!o.hasTitle)
+        Complain(L"PPACK: タイトルが指定されていません (-n)");
+    if (!usable) {
+        Complain(L"使い方: PPACK -e <入力.srf> -o<出力.pex> -n<タイトル> [-i<アイコン.pid>]");
+        return 1;
+    }
+
+    Say(L"PPACK: 実行イメージを作成します.");
+    std::string program, icon;
+    if (!ReadWhole(o.input, program)) {
+        Complain(L"PPACK: 入力ファイルが見つかりません: " + o.input);
+        return 1;
+    }
+    Say(L"  入力     : " + o.input + SizeNote(program));
+    if (o.hasIcon) {
+        if (!ReadWhole(o.icon, icon)) {
+            Complain(L"PPACK: アイコンファイルが見つかりません: " + o.icon);
+            return 1;
+        }
+        Say(L"  アイコン : " + o.icon + SizeNote(icon));
+    }
+    Say(L"  タイトル : " + o.title);
+
+    std::string image = "PEXSIM1\n";
+    image += "title=" + Narrow(o.title, CP_UTF8) + "\n";
+    image += "input=" + Narrow(o.input, CP_UTF8) + "\n";
+    image += "icon=" + Narrow(o.icon, CP_UTF8) + "\n";
+    image += Sized(program) + Sized(icon);
+    if (!WriteWhole(o.output, image)) {
+        Complain(L"PPACK: 出力ファイルに書き込めません: " + o.output);
+        return 1;
+    }
+    Say(L"  出力     : " + o.output + SizeNote(image));
+    Say(L"PPACK: 完了.");
+    return 0;
+}
+
+void WriteChunks(const std::wstring& list, bool wroteBefore)
+{
+    DWORD pause = static_cast<DWORD>(EnvNumber(L"PPACK_SIM_CHUNK_PAUSE_MS", 200));
+    const wchar_t* p = list.c_str();
+    for (int k = 0; *p; ++k) {
+        wchar_t* end = nullptr;
+        unsigned long long n = std::wcstoull(p, &end, 10);
+        if (wroteBefore)
+            Sleep(pause);
+        WriteBytes(STD_OUTPUT_HANDLE, std::string(n, static_cast<char>('A' + k % 26)));
+        wroteBefore = true;
+        p = *end == L',' ? end + 1 : end + wcslen(end);
+    }
+}
+
+void WriteExtra(unsigned long long total)
+{
+    const size_t blockSize = 1 << 20;
+    std::string block;
+    block.reserve(blockSize + 128);
+    unsigned long long number = 1;
+    char line[128];
+    while (total > 0) {
+        block.clear();
+        while (block.size() < blockSize && block.size() < total) {
+            std::snprintf(line, sizeof line, "line %07llu %s\r\n", number++,
+                          ".................................................");
+            block += line;
+        }
+        size_t n = block.size() < total ? block.size() : static_cast<size_t>(total);
+        WriteBytes(STD_OUTPUT_HANDLE, block.data(), n);
+        total -= n;
+    }
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::wstring value;
+    if (Env(L"PPACK_SIM_CMDLINE", value)) {
+        std::string line = Narrow(GetCommandLineW(), 932);
+        HANDLE h = CreateFileW(value.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            DWORD put = 0;
+            WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &put, nullptr);
+            CloseHandle(h);
+        }
+    }
+
+    int result = 0;
+    std::wstring text, chunks;
+    bool hasText = Env(L"PPACK_SIM_TEXT", text);
+    bool hasChunks = Env(L"PPACK_SIM_CHUNKS", chunks);
+    if (hasText || hasChunks) {
+        if (hasText)
+            WriteBytes(STD_OUTPUT_HANDLE, Narrow(text, 932));
+        if (hasChunks)
+            WriteChunks(chunks, hasText && !text.empty());
+    } else {
+        result = Pack(argc, argv);
+    }
+
+    if (EnvNumber(L"PPACK_SIM_NUL", 0) == 1)
+        WriteBytes(STD_OUTPUT_HANDLE, std::string("NUL>\0<NUL\r\n", 11));
+    WriteExtra(EnvNumber(L"PPACK_SIM_EXTRA", 0));
+    Sleep(static_cast<DWORD>(EnvNumber(L"PPACK_SIM_SLEEP_MS", 0)));
+    if (Env(L"PPACK_SIM_EXIT", value))
+        result = static_cast<int>(std::wcstol(value.c_str(), nullptr, 10));
+    return result;
+}
