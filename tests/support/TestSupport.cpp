@@ -102,6 +102,15 @@ void MakeReadOnly(const std::wstring& path, bool readOnly)
     SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
+LockedFile::LockedFile(const std::wstring& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+    if (handle_ == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot lock a test file");
+}
+
+LockedFile::~LockedFile() { CloseHandle(handle_); }
+
 std::string ToUtf8(const std::wstring& text) { return Convert(text, CP_UTF8); }
 std::wstring FromUtf8(const std::string& bytes) { return Convert(bytes, CP_UTF8); }
 std::string ToCp932(const std::wstring& text) { return Convert(text, 932); }

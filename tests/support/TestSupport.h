@@ -30,7 +30,22 @@ private:
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
+// The read-only attribute. Under Wine run as root it does not stop a write:
+// use LockedFile where a write must fail.
 void MakeReadOnly(const std::wstring& path, bool readOnly = true);
+
+// Holds a file open without sharing it for writing, so every attempt to open
+// it for writing fails (as a file locked by another program does).
+class LockedFile {
+public:
+    explicit LockedFile(const std::wstring& path);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+private:
+    HANDLE handle_;
+};
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& bytes);
