@@ -1,0 +1,141 @@
+#include "ConsoleTool.h"
+
+#include "Ansi.h"
+#include "HostLink.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { Close(); }
+
+    HANDLE get() const { return handle_; }
+    HANDLE* put()
+    {
+        Close();
+        return &handle_;
+    }
+    void Close()
+    {
+        if (handle_) CloseHandle(handle_);
+        handle_ = nullptr;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// Two bytes of the 4096-byte buffer stay free, as the host's side has always
+// been given at most 4094 bytes in one execute.
+constexpr DWORD ReadSize = 4094;
+
+void SendCannotStart(const std::wstring& commandLine, DWORD error)
+{
+    HostMessage(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
+}
+}
+
+size_t WholeCharacterLength(const std::string& bytes)
+{
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (!IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(bytes[i]))) {
+            ++i;
+        } else if (i + 1 < bytes.size()) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+std::wstring CommandLineArgument(const std::wstring& text)
+{
+    if (text.find_first_of(L" \t") == std::wstring::npos) return text;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : text) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count as escapes only in front of a quote.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine)
+{
+    ConsoleToolResult result;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    Handle readEnd, writeEnd, errorEnd;
+    PROCESS_INFORMATION info = {};
+    DWORD error = 0;
+
+    // The tool gets the write end twice, as its output and as its error. The
+    // read end stays ours alone: a copy in the tool would keep the pipe open
+    // after the tool's last write and the reads below would never end.
+    if (CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, 0) &&
+        SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0) &&
+        DuplicateHandle(GetCurrentProcess(), writeEnd.get(), GetCurrentProcess(), errorEnd.put(), 0,
+                        TRUE, DUPLICATE_SAME_ACCESS)) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        startup.hStdOutput = writeEnd.get();
+        startup.hStdError = errorEnd.get();
+        const std::string application = ToAnsi(applicationName);
+        std::string line = ToAnsi(commandLine);
+        result.started = CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(),
+                                        nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info) != FALSE;
+    }
+    if (!result.started) error = GetLastError();
+    Handle process(info.hProcess), thread(info.hThread);
+    // From here only the tool's own copies keep the pipe open for writing.
+    writeEnd.Close();
+    errorEnd.Close();
+
+    if (!result.started) {
+        SendCannotStart(commandLine, error);
+        HostMessage(L"\r\n");
+        return result;
+    }
+
+    // Reading while the tool runs: a tool that writes more than the pipe holds
+    // is never held up, and its lines reach the host as they are written.
+    char buffer[ReadSize];
+    DWORD carried = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr)) break;
+        if (got == 0) continue;
+        std::string chunk(buffer, carried + got);
+        // A zero byte would cut the text short; only it is left out.
+        chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
+        // A double-byte character cut by the read waits for its trail byte.
+        const size_t whole = WholeCharacterLength(chunk);
+        carried = static_cast<DWORD>(chunk.size() - whole);
+        if (carried) buffer[0] = chunk[whole];
+        if (whole) HostMessage(FromAnsi(chunk.substr(0, whole)));
+    }
+    // A lead byte that never got its trail byte is still the tool's output.
+    if (carried) HostMessage(FromAnsi(std::string(buffer, carried)));
+    HostMessage(L"");
+    HostMessage(L"\r\n");
+
+    WaitForSingleObject(process.get(), INFINITE);
+    GetExitCodeProcess(process.get(), &result.exitCode);
+    return result;
+}
