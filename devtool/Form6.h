@@ -1,0 +1,38 @@
+#pragma once
+// The image build window: edits the project's image settings (title, program,
+// image, icon), saves them into the project file and runs the packer.
+#include "Window.h"
+
+#include <string>
+
+// The packer's command line for the texts of the four boxes. A text with a
+// blank or tab is quoted so that it reaches the packer whole; every other text
+// goes in as it is.
+std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& input,
+                               const std::wstring& output, const std::wstring& icon);
+
+class Form6 : public Window {
+public:
+    void Show(HWND owner);
+    // Writes the four settings into section PEX, the paths relative to the
+    // project's folder.
+    void Save_Pex();
+
+protected:
+    void Form_Load() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Command1_Click(int index);
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+
+    std::wstring Text1() const;
+    std::wstring Text2(int index) const;
+    void SetText2(int index, const std::wstring& text);
+
+    HWND text1_ = nullptr;
+    HWND text2_[3] = {};
+};
