@@ -1,0 +1,76 @@
+#include "Form2.h"
+
+#include "DeviceCommands.h"
+#include "Form6.h"
+#include "Form7.h"
+#include "PubFnc.h"
+
+namespace {
+enum ControlId {
+    Command1Id = 100,
+    Command2Id,
+    Command3Id,
+    Command4Id,
+    Command5Id,
+    Command6Id,
+};
+
+constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+}
+
+void Form2::Show(HWND owner)
+{
+    if (!Load(L"Form2", L"Form2", 3990, 1695, owner)) return;
+    CenterOnScreen();
+    ShowModal(owner);
+}
+
+void Form2::Form_Load()
+{
+    AddControl(L"Button", L"Information", ButtonStyle, Command1Id, 120, 120, 1815, 375);
+    AddControl(L"Button", L"ファイル転送", ButtonStyle, Command2Id, 120, 600, 1815, 375);
+    AddControl(L"Button", L"キャプチャ", ButtonStyle, Command3Id, 2040, 120, 1815, 375);
+    AddControl(L"Button", L"実行イメージ作成", ButtonStyle, Command4Id, 2040, 600, 1815, 375);
+    AddControl(L"Button", L"閉じる", ButtonStyle, Command5Id, 2400, 1200, 1455, 375);
+    AddControl(L"Button", L"P/ECEで実行", ButtonStyle, Command6Id, 120, 1080, 1815, 375);
+    SetVersionCaption(hwnd());
+}
+
+bool Form2::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
+{
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
+    switch (LOWORD(wParam)) {
+    case Command1Id: Command1_Click(); return true;
+    case Command2Id: Command2_Click(); return true;
+    case Command3Id: Command3_Click(); return true;
+    case Command4Id: Command4_Click(); return true;
+    // Esc closes the menu as its close box does.
+    case Command5Id:
+    case IDCANCEL: Command5_Click(); return true;
+    case Command6Id: Command6_Click(); return true;
+    }
+    return false;
+}
+
+// Each job runs to its end before the menu takes the next click. The windows
+// are modal over the menu; the device jobs have no window over it (the file
+// dialog of a transfer has no owner), so the menu is shut off while they run.
+void Form2::RunDeviceJob(void (*job)())
+{
+    EnableWindow(hwnd(), FALSE);
+    job();
+    EnableWindow(hwnd(), TRUE);
+    SetActiveWindow(hwnd());
+}
+
+void Form2::Command1_Click() { RunDeviceJob(ShowDeviceInfo); }
+
+void Form2::Command2_Click() { RunDeviceJob(TransferFile); }
+
+void Form2::Command3_Click() { Form7().Show(hwnd()); }
+
+void Form2::Command4_Click() { Form6().Show(hwnd()); }
+
+void Form2::Command5_Click() { Unload(); }
+
+void Form2::Command6_Click() { RunDeviceJob(RunOnDevice); }

@@ -1,0 +1,22 @@
+#pragma once
+// The menu window: the verbs' jobs, one button each, to be run one after the
+// other in one run of the device tool.
+#include "Window.h"
+
+class Form2 : public Window {
+public:
+    void Show(HWND owner);
+
+protected:
+    void Form_Load() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void RunDeviceJob(void (*job)());
+};
