@@ -1,0 +1,211 @@
+// consolebench: the figures of the console tool runner. Started by hostsim.exe
+// in place of the device tool, so that every execute goes to a real host over
+// DDE:
+//
+//   consolebench runner SIZE RESULTS   RunConsoleTool on the stand-in packer
+//                                      writing SIZE bytes; time to the last execute
+//   consolebench floor SIZE RESULTS    the same packer into a file, then a bare
+//                                      DDE client sending the file in 4094-byte
+//                                      executes (and the closing "" and "\r\n")
+//   consolebench latency LOG RESULTS   RunConsoleTool on "consolebench emit": for
+//                                      every line, the time from its write to its
+//                                      line in the host's LOG
+//   consolebench emit COUNT PAUSE      the tool for latency: COUNT lines holding
+//                                      the time of their write, PAUSE ms apart
+//
+// RESULTS gets one line of "name value" pairs, appended. Times are milliseconds.
+#include "ConsoleTool.h"
+#include "Form1.h"
+
+#include <windows.h>
+#include <ddeml.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+double Now()
+{
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
+}
+
+void Append(const std::wstring& file, const std::string& line)
+{
+    FILE* f = _wfopen(file.c_str(), L"ab");
+    if (!f) return;
+    std::fputs((line + "\n").c_str(), f);
+    std::fclose(f);
+}
+
+std::string Fixed(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+// The packer in its raw mode writes exactly SIZE bytes of numbered lines.
+void PackerWrites(const std::wstring& size)
+{
+    SetEnvironmentVariableW(L"PPACK_SIM_TEXT", L"");
+    SetEnvironmentVariableW(L"PPACK_SIM_EXTRA", size.c_str());
+}
+
+const wchar_t PackerLine[] = L"PPACK.EXE -e game.srf -ogame.pex -nGAME";
+
+int Runner(const std::wstring& size, const std::wstring& results)
+{
+    PackerWrites(size);
+    Form1::Instance().Form_Load();
+    const double start = Now();
+    const ConsoleToolResult run = RunConsoleTool(L"", PackerLine);
+    const double elapsed = Now() - start;
+    Form1::Instance().Unload();
+    Append(results, "runner_ms " + Fixed(elapsed) + " exit " + std::to_string(run.exitCode));
+    return run.Succeeded() ? 0 : 1;
+}
+
+HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+
+int Floor(const std::wstring& size, const std::wstring& results)
+{
+    PackerWrites(size);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring file = std::wstring(temp) + L"consolebench-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+
+    // The tool alone, its output into a file.
+    const double toolStart = Now();
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    PROCESS_INFORMATION info = {};
+    std::wstring line = PackerLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        return 1;
+    CloseHandle(out);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    const double toolMs = Now() - toolStart;
+
+    std::string bytes;
+    if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+        char block[65536];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) bytes.append(block, n);
+        std::fclose(f);
+    }
+    DeleteFileW(file.c_str());
+
+    // A bare client: the bytes as they are, 4094 to an execute.
+    DWORD instance = 0;
+    DdeInitializeA(&instance, NoCallback, APPCMD_CLIENTONLY, 0);
+    HSZ service = DdeCreateStringHandleA(instance, "Quandrix", CP_WINANSI);
+    HSZ topic = DdeCreateStringHandleA(instance, "system", CP_WINANSI);
+    HCONV conversation = DdeConnect(instance, service, topic, nullptr);
+    if (!conversation) return 1;
+    const double sendStart = Now();
+    auto send = [&](const std::string& text) {
+        std::string command = text;
+        command.push_back('\0');
+        DWORD result = 0;
+        DdeClientTransaction(reinterpret_cast<LPBYTE>(command.data()), static_cast<DWORD>(command.size()),
+                             conversation, nullptr, CF_TEXT, XTYP_EXECUTE, 5000, &result);
+    };
+    for (size_t at = 0; at < bytes.size(); at += 4094) send(bytes.substr(at, 4094));
+    send("");
+    send("\r\n");
+    const double sendMs = Now() - sendStart;
+    DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, service);
+    DdeFreeStringHandle(instance, topic);
+    DdeUninitialize(instance);
+
+    Append(results, "tool_ms " + Fixed(toolMs) + " dde_ms " + Fixed(sendMs) + " bytes " +
+                        std::to_string(bytes.size()));
+    return 0;
+}
+
+int Emit(int count, int pauseMs)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    for (int i = 0; i < count; ++i) {
+        if (i) Sleep(pauseMs);
+        const std::string line = "t=" + Fixed(Now()) + "\r\n";
+        DWORD put = 0;
+        WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &put, nullptr);
+    }
+    return 0;
+}
+
+int Latency(const std::wstring& log, const std::wstring& results)
+{
+    const int count = 20;
+    Form1::Instance().Form_Load();
+    std::vector<double> delays;
+    std::atomic<bool> done{false};
+    // The host logs every execute as it arrives; a watcher sees each stamped
+    // line appear.
+    std::thread watcher([&] {
+        size_t seen = 0;
+        std::string text;
+        while (!done) {
+            if (FILE* f = _wfopen(log.c_str(), L"rb")) {
+                std::fseek(f, static_cast<long>(text.size()), SEEK_SET);
+                char block[4096];
+                for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) text.append(block, n);
+                std::fclose(f);
+            }
+            const double now = Now();
+            for (size_t at; (at = text.find("t=", seen)) != std::string::npos;) {
+                delays.push_back(now - std::atof(text.c_str() + at + 2));
+                seen = at + 2;
+            }
+            Sleep(1);
+        }
+    });
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    RunConsoleTool(L"", L"\"" + std::wstring(self) + L"\" emit " + std::to_wstring(count) + L" 100");
+    Sleep(50);
+    done = true;
+    watcher.join();
+    Form1::Instance().Unload();
+    if (delays.empty()) return 1;
+    std::sort(delays.begin(), delays.end());
+    Append(results, "lines " + std::to_string(delays.size()) + " median_ms " + Fixed(delays[delays.size() / 2]) +
+                        " max_ms " + Fixed(delays.back()));
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    if (args.size() == 3 && args[0] == L"runner") return Runner(args[1], args[2]);
+    if (args.size() == 3 && args[0] == L"floor") return Floor(args[1], args[2]);
+    if (args.size() == 3 && args[0] == L"latency") return Latency(args[1], args[2]);
+    if (args.size() == 3 && args[0] == L"emit") return Emit(std::stoi(args[1]), std::stoi(args[2]));
+    std::fputs("usage: consolebench runner|floor SIZE RESULTS | latency LOG RESULTS | emit COUNT PAUSE\n", stderr);
+    return 2;
+}
