@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "Form1.h"
+#include "Form2.h"
+#include "Form6.h"
 #include "MsgBox.h"
 #include "Verbs.h"
 
@@ -11,6 +13,12 @@ namespace {
 void RunVerb(Verb verb)
 {
     switch (verb) {
+    case Verb::CreatePex:
+        Form6().Show(nullptr);
+        break;
+    case Verb::Menu:
+        Form2().Show(nullptr);
+        break;
     default:
         break;
     }
