@@ -1,0 +1,102 @@
+#include "Conversion.h"
+
+#include "Ansi.h"
+#include "Ini.h"
+#include "ProjectFile.h"
+#include "PubFnc.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace {
+// The path as the profile functions open it: a bare file name lies in the
+// Windows folder, and the platform drops trailing blanks and dots.
+std::string ProfileFullPath(const std::wstring& path)
+{
+    std::string name = ToAnsi(path);
+    if (path.find_first_of(L"\\/") == std::wstring::npos) {
+        char windows[MAX_PATH + 1] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        name = std::string(windows) + "\\" + name;
+    }
+    char full[MAX_PATH + 1] = {};
+    if (GetFullPathNameA(name.c_str(), sizeof full, full, nullptr) >= sizeof full) return {};
+    return full;
+}
+
+struct FileIdentity {
+    DWORD volume, indexHigh, indexLow;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+}  // namespace
+
+std::wstring OutputPath(const std::wstring& vtpPath)
+{
+    const size_t name = vtpPath.find_last_of(L"\\/") + 1;  // 0 when there is no folder
+    return vtpPath.substr(0, name) + StripExtension(vtpPath.substr(name)) + L".sds";
+}
+
+bool OutputIsInput(const std::wstring& vtpPath)
+{
+    const std::string input = ProfileFullPath(vtpPath), output = ProfileFullPath(OutputPath(vtpPath));
+    if (input.empty() || output.empty()) return false;
+    if (SameNameIgnoringCase(input, output)) return true;
+    const std::optional<FileIdentity> a = IdentityOf(input), b = IdentityOf(output);
+    return a && b && a->volume == b->volume && a->indexHigh == b->indexHigh &&
+           a->indexLow == b->indexLow;
+}
+
+ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir)
+{
+    const std::wstring sds = OutputPath(vtpPath);
+    auto read = [&](const wchar_t* section, const std::wstring& key, const wchar_t* def) {
+        return ReadIniValue(section, key, def, vtpPath);
+    };
+    auto write = [&](const wchar_t* section, const std::wstring& key, const std::wstring& value) {
+        return WriteIniValue(section, key, value, sds);
+    };
+    const ConversionResult refused = {ConversionStop::WriteRefused, L""};
+
+    // The first write creates the output when it does not exist yet.
+    if (!write(Sds::Main, Sds::ProjectName, read(Vtp::Main, Vtp::ProjectName, L""))) return refused;
+    if (!write(Sds::Main, Sds::LangFile, Sds::LangFileValue)) return refused;
+
+    const struct { const wchar_t* from; const wchar_t* to; } lists[] = {
+        {Vtp::Sources, Sds::Source}, {Vtp::Files, Sds::Other}};
+    for (const auto& list : lists) {
+        const std::optional<short> count = ReadCount(read(list.from, Vtp::Count, Vtp::CountDefault));
+        if (!count) return {ConversionStop::CountOutOfRange, list.from};
+        if (!write(list.to, Sds::Count, FormatNumber(*count))) return refused;
+        // A missing entry, or one with no relative form, writes the empty
+        // text and so removes that position from the output.
+        for (int i = 1; i <= *count; ++i) {
+            const std::wstring key = FormatNumber(i);
+            if (!write(list.to, key, MakeStoredPath(read(list.from, key, L""), vtpDir))) return refused;
+        }
+    }
+
+    for (const wchar_t* key : Vtp::PexKeys) {
+        const std::wstring path = read(Vtp::Pex, key, L"");
+        if (!path.empty() && !write(Sds::Pex, key, MakeStoredPath(path, vtpDir))) return refused;
+    }
+    return {};
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The conversion of a Vortalis project file (.vtp) into the host's project
+// file (.sds) beside it, one entry at a time through the profile functions.
+#include <string>
+
+// Where the conversion writes: the VTP file's folder, its name without the
+// name's own extension, then ".sds". A dot in a folder name is no extension.
+std::wstring OutputPath(const std::wstring& vtpPath);
+
+// True when writing OutputPath(vtpPath) would write into the VTP file itself:
+// the two names resolve to one path (".sds" in any case, trailing blanks or
+// dots the platform drops), or both are links to one file.
+bool OutputIsInput(const std::wstring& vtpPath);
+
+enum class ConversionStop { None, WriteRefused, CountOutOfRange };
+
+struct ConversionResult {
+    ConversionStop stop = ConversionStop::None;
+    std::wstring section;  // CountOutOfRange: the VTP section whose N does not fit
+};
+
+// Creates or updates the host project file of the VTP file at `vtpPath`,
+// storing its paths relative to `vtpDir`. Entries of the output that the
+// conversion does not write stay as they are. It stops at the first write the
+// platform refuses (WriteIniValue has shown its box by then) and before
+// writing a count outside -32768 ... 32767; what was written before stays.
+ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir);
