@@ -82,7 +82,7 @@ std::wstring ResolveProgram(const std::wstring& program)
 // one instance is reached through a file-level pointer.
 class HostService {
 public:
-    HostService(const std::wstring& project, HANDLE out, HANDLE log);
+    HostService(const std::wstring& project, bool refuseExecutes, HANDLE out, HANDLE log);
     ~HostService();
     HostService(const HostService&) = delete;
     HostService& operator=(const HostService&) = delete;
@@ -98,14 +98,15 @@ private:
     DWORD instance_ = 0;
     HSZ service_ = nullptr, topic_ = nullptr, item_ = nullptr;
     bool registered_ = false;
+    bool refuseExecutes_;
     std::string projectAnsi_;
     HANDLE out_, log_;
 };
 
 HostService* HostService::current_ = nullptr;
 
-HostService::HostService(const std::wstring& project, HANDLE out, HANDLE log)
-    : projectAnsi_(ToCodePage(CP_ACP, project)), out_(out), log_(log)
+HostService::HostService(const std::wstring& project, bool refuseExecutes, HANDLE out, HANDLE log)
+    : refuseExecutes_(refuseExecutes), projectAnsi_(ToCodePage(CP_ACP, project)), out_(out), log_(log)
 {
     current_ = this;
     const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES |
@@ -145,6 +146,7 @@ HDDEDATA CALLBACK HostService::Callback(UINT type, UINT format, HCONV, HSZ hsz1,
     case XTYP_REQUEST:
         return self.Request(hsz1, hsz2, format);
     case XTYP_EXECUTE:
+        if (self.refuseExecutes_) return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(DDE_FNOTPROCESSED));
         self.Execute(data);
         return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(DDE_FACK));
     default:
@@ -225,7 +227,7 @@ int wmain(int argc, wchar_t* argv[])
     // Lives to the end of wmain: the service is withdrawn after the last message.
     std::optional<HostService> service;
     if (options.service) {
-        service.emplace(options.project, GetStdHandle(STD_OUTPUT_HANDLE), log.get());
+        service.emplace(options.project, options.refuseExecutes, GetStdHandle(STD_OUTPUT_HANDLE), log.get());
         if (!service->running()) {
             Complain(L"cannot register DDE service \"Quandrix\"");
             return 3;

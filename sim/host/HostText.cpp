@@ -3,12 +3,13 @@
 #include <cwchar>
 
 const wchar_t HostUsage[] =
-    L"usage: hostsim [--project PATH] [--no-service] [--log FILE] [--args TEXT] -- PROGRAM\n"
+    L"usage: hostsim [--project PATH] [--no-service] [--refuse-executes] [--log FILE] [--args TEXT] -- PROGRAM\n"
     L"\n"
     L"Serves DDE service \"Quandrix\", topic \"system\", while PROGRAM runs.\n"
     L"  --project PATH  answer to the request of item \"projectFileName\" (CF_TEXT,\n"
     L"                  ANSI code page); without it the answer is the empty text\n"
     L"  --no-service    register no DDE service: the program's initiate finds nothing\n"
+    L"  --refuse-executes  answer every execute \"not processed\" and record none\n"
     L"  --log FILE      one JSON string per execute, one per line, UTF-8\n"
     L"  --args TEXT     command line of PROGRAM is \"PROGRAM\" TEXT (one blank between);\n"
     L"                  without it the command line is only the quoted program path\n"
@@ -32,6 +33,8 @@ bool ParseHostArgs(const std::vector<std::wstring>& args, HostOptions& options)
         if (a == L"--") break;
         if (a == L"--no-service") {
             options.service = false;
+        } else if (a == L"--refuse-executes") {
+            options.refuseExecutes = true;
         } else if (a == L"--project") {
             if (!value(options.project)) return false;
         } else if (a == L"--log") {

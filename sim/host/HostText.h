@@ -9,6 +9,7 @@
 struct HostOptions {
     std::wstring project;              // answer to the "projectFileName" request
     bool service = true;               // false: no DDE service at all
+    bool refuseExecutes = false;       // true: every execute is answered "not processed"
     std::wstring logFile;              // empty: no log
     std::optional<std::wstring> args;  // text after the program path, exactly as given
     std::wstring program;

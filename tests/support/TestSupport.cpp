@@ -221,6 +221,7 @@ std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
     std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log);
     if (!o.project.empty()) line += L" --project " + Quote(o.project);
     if (!o.service) line += L" --no-service";
+    if (o.refuseExecutes) line += L" --refuse-executes";
     if (o.withArgs) line += L" --args " + Quote(o.args);
     return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
 }

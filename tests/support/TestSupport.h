@@ -109,6 +109,7 @@ struct HostOptions {
     std::wstring args;             // argument text of the started program
     bool withArgs = true;          // false: no --args at all
     bool service = true;           // false: --no-service
+    bool refuseExecutes = false;   // true: --refuse-executes
     std::wstring program = L"VORTALIS0.exe";
 };
 
