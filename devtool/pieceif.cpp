@@ -1,0 +1,139 @@
+#include "pieceif.h"
+
+#include "Ansi.h"
+
+#include <algorithm>
+#include <climits>
+
+LazyProc<IsmInitFn> ismInit("pieceif.dll", "_ismInit@0");
+LazyProc<IsmExitFn> ismExit("pieceif.dll", "_ismExit@0");
+LazyProc<IsmGetVersionFn> ismGetVersion("pieceif.dll", "_ismGetVersion@8");
+LazyProc<IsmPffsDirFn> ismPFFSDir("pieceif.dll", "_ismPFFSDir@12");
+LazyProc<IsmPffsWriteFn> ismPFFSWrite("pieceif.dll", "_ismPFFSWrite@8");
+LazyProc<IsmWriteSrfFileFn> ismWriteSrfFile("pieceif.dll", "_ismWriteSrfFile@8");
+LazyProc<IsmLcdCaptureScreenFn> ismLCDCaptureScreen("pieceif.dll", "_ismLCDCaptureScreen@8");
+
+const wchar_t DeviceLibraryMissingText[] = L"pieceif.dllが見つかりません.";
+
+const wchar_t* const TransferErrorText[TransferErrorCount] = {
+    L"P/ECEが接続されていません.",
+    L"P/ECEに書き込めないファイル名です.",
+    L"転送するファイルを読み込めません.",
+    L"P/ECEのフラッシュメモリに空きが足りません.",
+    L"P/ECEのフラッシュメモリへの書き込みに失敗しました.",
+    L"P/ECEとの通信が時間切れになりました.",
+    L"P/ECEとの通信中にエラーが起きました.",
+    L"P/ECEのファイルシステムが壊れています.",
+};
+
+namespace {
+unsigned Word(const DeviceVersionRecord& record, size_t offset)
+{
+    return record[offset] | (record[offset + 1] << 8);
+}
+
+std::uint8_t High(unsigned word) { return static_cast<std::uint8_t>(word >> 8); }
+std::uint8_t Low(unsigned word) { return static_cast<std::uint8_t>(word & 0xFF); }
+
+// The leading decimal number after blanks, 0 when there is none. The device
+// writes the numbers, so a run of digits too long for 32 bits is held at the
+// limit rather than wrapped.
+std::int32_t LeadingNumber(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    const long long limit = static_cast<long long>(INT_MAX) + 1;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min(value * 10 + (text[i] - '0'), limit);
+    if (negative) return static_cast<std::int32_t>(-value);
+    return static_cast<std::int32_t>(std::min(value, limit - 1));
+}
+
+// The number in the text before its first blank, that blank included; 0 when
+// there is no blank.
+std::int32_t NumberBeforeBlank(const std::string& text)
+{
+    const size_t blank = text.find(' ');
+    return blank == std::string::npos ? 0 : LeadingNumber(text.substr(0, blank + 1));
+}
+}
+
+DeviceVersion DecodeDeviceVersion(const DeviceVersionRecord& record)
+{
+    const unsigned hardware = Word(record, 2);
+    const unsigned bios = Word(record, 4);
+    const unsigned date = Word(record, 6);
+    DeviceVersion version;
+    version.hardwareMajor = High(hardware);
+    version.hardwareMinor = Low(hardware);
+    version.biosMajor = High(bios);
+    version.biosMinor = Low(bios);
+    version.biosYear = static_cast<std::uint8_t>((date & 0xFE00) / 512);
+    version.biosMonth = static_cast<std::uint8_t>((date & 0x01E0) / 32);
+    version.biosDay = static_cast<std::uint8_t>(date & 0x001F);
+    return version;
+}
+
+PffsFreeSpace ParsePffsListing(const std::string& listing)
+{
+    PffsFreeSpace space;
+    const size_t end = listing.rfind('\n');
+    if (end == std::string::npos) return space;
+    const size_t before = end == 0 ? std::string::npos : listing.rfind('\n', end - 1);
+    const size_t begin = before == std::string::npos ? 0 : before + 1;
+
+    std::string line = listing.substr(begin, end - begin);
+    const size_t text = line.find_first_not_of(' ');
+    line.erase(0, text == std::string::npos ? line.size() : text);
+    const size_t blank = line.find(' ');
+    if (blank == std::string::npos) return space;
+    space.sectors = NumberBeforeBlank(line);
+
+    std::string rest = line.substr(blank + 1);
+    const size_t paren = rest.find('(');
+    if (paren != std::string::npos) rest.erase(0, paren + 1);
+    space.bytes = NumberBeforeBlank(rest);
+    return space;
+}
+
+std::optional<int> GetDeviceVersion(DeviceVersion& version)
+{
+    DeviceVersionRecord record = {};
+    record[0] = static_cast<unsigned char>(DeviceVersionRecordSize);
+    const std::optional<int> result = DeviceCall(ismGetVersion, static_cast<void*>(record.data()), 1);
+    version = DecodeDeviceVersion(record);
+    return result;
+}
+
+bool GetPffsFreeSpace(PffsFreeSpace& space)
+{
+    // One byte more than offered, so the text is always terminated.
+    char listing[PffsListingSize + 1] = {};
+    const std::optional<int> result = DeviceCall(ismPFFSDir, listing, PffsListingSize, 0);
+    if (!result) return false;
+    if (*result == 0) space = ParsePffsListing(listing);
+    return true;
+}
+
+std::wstring PffsFileName(const std::wstring& path)
+{
+    std::wstring name = path.substr(path.rfind(L'\\') + 1);
+    if (!name.empty()) CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+std::optional<int> WriteFileToPffs(const std::wstring& path)
+{
+    const std::string pffsName = ToAnsi(PffsFileName(path));
+    const std::string pcPath = ToAnsi(path);
+    return DeviceCall(ismPFFSWrite, pffsName.c_str(), pcPath.c_str());
+}
+
+std::optional<int> WriteSrfToDevice(const std::wstring& path)
+{
+    const std::string srfPath = ToAnsi(path);
+    return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
+}
