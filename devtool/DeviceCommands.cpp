@@ -1,0 +1,88 @@
+#include "DeviceCommands.h"
+
+#include "Form1.h"
+#include "HostLink.h"
+#include "Ini.h"
+#include "PathConv.h"
+#include "ProjectFile.h"
+#include "PubFnc.h"
+#include "Search.h"
+#include "pieceif.h"
+#include "pubForm.h"
+
+#include <string>
+
+namespace {
+void SendLine(const std::wstring& text) { HostMessage(text + L"\r\n"); }
+
+std::wstring Decimal(long value) { return std::to_wstring(value); }
+
+std::wstring ErrorCodeText(int code) { return L"エラーコード:" + Decimal(code); }
+}
+
+void TransferFile()
+{
+    const std::wstring path = pubForm::FileGet(
+        L"実行イメージファイル(*.pex)|*.pex|すべてのファイル(*.*)|*.*", L"OPEN", L"", nullptr);
+    if (path.empty()) return;
+
+    SendLine(L"P/ECE ファイル転送");
+    const std::optional<int> result = WriteFileToPffs(path);
+    if (!result)
+        SendLine(DeviceLibraryMissingText);
+    else if (*result == 0)
+        SendLine(L"転送完了.");
+    else if (*result >= FirstTransferError && *result < FirstTransferError + TransferErrorCount)
+        SendLine(TransferErrorText[*result - FirstTransferError]);
+    else
+        // The library may give codes nobody has seen; the user still learns the
+        // transfer did not happen.
+        SendLine(L"転送失敗. " + ErrorCodeText(*result));
+    SendLine(L"---");
+}
+
+void ShowDeviceInfo()
+{
+    SendLine(L"P/ECE Infomation");
+    DeviceVersion version;
+    PffsFreeSpace space;
+    const std::optional<int> found = GetDeviceVersion(version);
+    if (!found) {
+        SendLine(DeviceLibraryMissingText);
+    } else if (*found == -1) {
+        SendLine(L"P/ECEが見つかりません.");
+    } else if (!GetPffsFreeSpace(space)) {
+        SendLine(DeviceLibraryMissingText);
+    } else {
+        // A failed listing leaves the free space at zero.
+        SendLine(L"HARD Version:" + Decimal(version.hardwareMajor) + L"." + Decimal(version.hardwareMinor));
+        SendLine(L"BIOS Version:" + Decimal(version.biosMajor) + L"." + Decimal(version.biosMinor));
+        SendLine(L"BIOS Date   :200" + Decimal(version.biosYear) + L"/" + Decimal(version.biosMonth) +
+                 L"/" + Decimal(version.biosDay));
+        SendLine(L"PFFS Free   :" + Decimal(space.sectors) + L" sectors (" + Decimal(space.bytes) +
+                 L" bytes) Free");
+    }
+    SendLine(L"---");
+}
+
+void RunOnDevice()
+{
+    const std::wstring source = ReadIniValue(Sds::Source, Sds::FirstSource, L"", ProjectFilePath);
+    const std::wstring program = AddTrailingBackslash(ProjectDir) + StripExtension(source) + L".srf";
+    SendLine(L"P/ECEへデータ転送中...");
+
+    if (SearchFile(program).empty()) {
+        SendLine(L"P/ECEへデータ転送失敗.");
+        HostMessage(program + L"が見つかりませんでした");
+        return;
+    }
+    const std::optional<int> result = WriteSrfToDevice(program);
+    if (!result) {
+        SendLine(DeviceLibraryMissingText);
+    } else if (*result == 0) {
+        SendLine(L"P/ECEへデータ転送完了.");
+    } else {
+        SendLine(L"P/ECEへデータ転送失敗.");
+        SendLine(ErrorCodeText(*result));
+    }
+}
