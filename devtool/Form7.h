@@ -1,0 +1,65 @@
+#pragma once
+// The capture window: copies the device's screen, shows it at its own size or
+// doubled, and saves it as a bitmap file. It sends nothing to the host.
+#include "Window.h"
+
+#include <cstdint>
+#include <string>
+
+// The colour of a device pixel value: 0 white, 1 and 2 the greys between, 3
+// black. Values above 3, which the screen format does not use, are black too.
+COLORREF GreyColour(unsigned char value);
+
+// A picture that keeps what is drawn into it: a white 32-bit DIB section of
+// its own, selected into its own memory DC.
+class PictureImage {
+public:
+    PictureImage(int width, int height);
+    ~PictureImage();
+    PictureImage(const PictureImage&) = delete;
+    PictureImage& operator=(const PictureImage&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    HDC dc() const { return dc_; }
+    void Clear();
+    void SetPixel(int x, int y, COLORREF colour);
+    // Rows from the top, each pixel 0x00RRGGBB; drawing through dc() is finished.
+    const std::uint32_t* pixels() const;
+
+private:
+    int width_, height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+};
+
+// A Windows bitmap file of 24 bits a pixel holding exactly the given pixels
+// (rows from the top, each 0x00RRGGBB).
+std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height);
+
+class Form7 : public Window {
+public:
+    Form7();
+    void Show(HWND owner);
+    // One capture of the device's screen into the capture surface, copied to
+    // the display area at the selected size.
+    void Cap();
+
+protected:
+    void Form_Load() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    int ScaleFactor() const;
+
+    // Picture2, the capture surface, stays off screen: the user sees its copy
+    // in Picture1, the display area.
+    PictureImage picture1_;
+    PictureImage picture2_;
+    HWND picture1Box_ = nullptr;
+};
