@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "DeviceCommands.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form6.h"
+#include "Form7.h"
 #include "MsgBox.h"
 #include "Verbs.h"
 
@@ -15,6 +17,18 @@ void RunVerb(Verb verb)
     switch (verb) {
     case Verb::CreatePex:
         Form6().Show(nullptr);
+        break;
+    case Verb::FileTrans:
+        TransferFile();
+        break;
+    case Verb::Info:
+        ShowDeviceInfo();
+        break;
+    case Verb::Capture:
+        Form7().Show(nullptr);
+        break;
+    case Verb::Run:
+        RunOnDevice();
         break;
     case Verb::Menu:
         Form2().Show(nullptr);
