@@ -33,8 +33,6 @@ void RunVerb(Verb verb)
     case Verb::Menu:
         Form2().Show(nullptr);
         break;
-    default:
-        break;
     }
 }
 }
