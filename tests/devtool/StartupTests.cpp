@@ -84,18 +84,6 @@ TEST(Startup, VerbsInAnyCaseRunTheirJobs)
     EXPECT_TRUE(transfer.Finish(15000).executes.empty()) << "a cancelled choice sends nothing";
 }
 
-TEST(Startup, ATrailingBlankOrASecondWordOpensTheMenu)
-{
-    VerbSetup setup;
-    for (const wchar_t* text : {L"INFO ", L"INFO X", L"X", L""}) {
-        ts::HostSession host(setup.Host(text));
-        EXPECT_TRUE(WaitThenClose(L"Vortalis０ Ver 0.10")) << text;
-        const ts::HostResult run = host.Finish(15000);
-        EXPECT_TRUE(run.executes.empty()) << text;
-        EXPECT_FALSE(run.timedOut);
-    }
-}
-
 }  // namespace
 
 namespace {

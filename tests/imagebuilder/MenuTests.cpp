@@ -52,7 +52,7 @@ Lines ExecutesOnceThere(const ts::HostSession& host, size_t count)
 TEST(Menu, OpensForNoVerbAndClosesAtOnceWithoutDeviceOrHost)
 {
     Project project;
-    for (const wchar_t* args : {L"", L"INFO ", L"X"}) {
+    for (const wchar_t* args : {L"", L"INFO ", L"INFO X", L"X"}) {
         Device device;
         ts::HostSession host(project.Host(args));
         ASSERT_TRUE(e2e::Wait(MenuCaption)) << args;
