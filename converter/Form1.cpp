@@ -7,75 +7,80 @@
 #include "PubFnc.h"
 #include "Search.h"
 
-#include <vector>
+namespace {
+const int Text1Id = 100;
+const int Command1Id = 101;
+}
 
-bool Form1::Load()
+Form1::Form1()
+    : formDrop_([this](const std::wstring& file) { Form_OLEDragDrop(file); }),
+      text1Drop_([this](const std::wstring& file) { Text1_OLEDragDrop(file); })
 {
-    if (!Window::Load(L"VTP2SDSForm1", L"Form1", 4680, 975, nullptr) || !usable_) {
-        Unload();
-        return false;
-    }
-    return true;
+}
+
+// Destroyed here, while WM_DESTROY still reaches this class and revokes the drops.
+Form1::~Form1() { Unload(); }
+
+void Form1::Show()
+{
+    if (Load(L"VTP2SDS.Form1", L"", 4680, 975, nullptr)) ShowModal(nullptr);
 }
 
 void Form1::Form_Load()
 {
     SetVersionCaption(hwnd());
-    // The conversion needs the path library, which is bound only when first
-    // used: without it the program must not start at all.
+    // The relative paths of the conversion come from this library, bound only
+    // at their first use: without it the program must not start.
     if (SearchFile(L"shlwapi.dll").empty()) {
         MsgBox(L"SHLWAPI.DLLが見つかりません、この環境では利用出来ません", MB_ICONEXCLAMATION | MB_OK);
+        Unload();
         return;
     }
-    text1_ = AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IdText1, 120, 120, 4455, 270,
-                        WS_EX_CLIENTEDGE);
-    command1_ = AddControl(L"BUTTON", L"変換", WS_TABSTOP | BS_DEFPUSHBUTTON, IdCommand1, 3480, 480,
-                           1095, 375);
-    // Drops onto the text box reach the window too: the box does not take files itself.
-    DragAcceptFiles(hwnd(), TRUE);
+    Text1 = AddControl(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, Text1Id, 120, 120, 4455, 270,
+                       WS_EX_CLIENTEDGE);
+    Command1 = AddControl(L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, Command1Id, 3480, 480, 1095, 375);
+    // The box has a target of its own, so it never inserts dropped data itself.
+    formDrop_.Register(hwnd());
+    text1Drop_.Register(Text1);
     CenterOnScreen();
-    usable_ = true;
 }
 
-bool Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool Form1::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
     switch (message) {
-    case WM_DROPFILES:
-        Form_OLEDragDrop(reinterpret_cast<HDROP>(wParam));
-        result = 0;
-        return true;
     case WM_COMMAND:
-        // Enter in the box presses the convert button, as its default button.
-        if (LOWORD(wParam) == IdCommand1 || LOWORD(wParam) == IDOK) {
+        if (LOWORD(wParam) == Command1Id && HIWORD(wParam) == BN_CLICKED) {
             Command1_Click();
             result = 0;
             return true;
         }
         return false;
-    case WM_CLOSE:
-        Unload();
+    case WM_ACTIVATE:
+        // Like a dialog: the control that had the focus gets it back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) {
+            SetFocus(lastFocus_ ? lastFocus_ : Text1);
+        }
         result = 0;
         return true;
+    case WM_DESTROY:
+        formDrop_.Revoke();
+        text1Drop_.Revoke();
+        return false;
+    default:
+        return false;
     }
-    (void)lParam;
-    return false;
 }
 
-void Form1::Form_OLEDragDrop(HDROP drop)
-{
-    // A drop without a file list leaves the box as it is.
-    const UINT length = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 ? DragQueryFileW(drop, 0, nullptr, 0) : 0;
-    if (length > 0) {
-        std::vector<wchar_t> first(length + 1, L'\0');
-        DragQueryFileW(drop, 0, first.data(), length + 1);
-        SetWindowTextW(text1_, first.data());
-    }
-    DragFinish(drop);
-}
+void Form1::Form_OLEDragDrop(const std::wstring& firstFile) { SetWindowTextW(Text1, firstFile.c_str()); }
+
+void Form1::Text1_OLEDragDrop(const std::wstring& firstFile) { SetWindowTextW(Text1, firstFile.c_str()); }
 
 void Form1::Command1_Click()
 {
-    const std::wstring text = WindowText(text1_);
+    const std::wstring text = WindowText(Text1);
     if (text.empty()) {
         MsgBox(L"変換するファイルを指定して下さい", MB_ICONEXCLAMATION | MB_OK);
         return;
@@ -92,27 +97,29 @@ void Form1::Command1_Click()
     }
     // A host project file chosen as input would be read and written at once.
     if (OutputIsInput(VtpPath)) {
-        MsgBox(L"出力ファイルが入力ファイルと同じになるため変換しませんでした", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(L"変換先のファイルが変換元と同じファイルなので変換しませんでした",
+               MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     if (MsgBox(L"変換を開始します", MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
     VtpDir = SplitPath(VtpPath)[0];
-    Open_Project3();
+    if (Open_Project3()) MsgBox(L"変換が完了しました", MB_ICONINFORMATION | MB_OK);
 }
 
-void Form1::Open_Project3()
+bool Form1::Open_Project3()
 {
     const ConversionResult result = ConvertProject(VtpPath, VtpDir);
-    switch (result.outcome) {
-    case ConversionResult::Done:
-        MsgBox(L"変換が完了しました", MB_ICONINFORMATION | MB_OK);
-        break;
-    case ConversionResult::WriteRefused:
-        MsgBox(L"書き込みに失敗したため変換を中止しました", MB_ICONEXCLAMATION | MB_OK);
-        break;
-    case ConversionResult::CountOutOfRange:
-        MsgBox(L"[" + result.section + L"] の N が -32768 ～ 32767 の範囲外のため変換を中止しました",
+    switch (result.stop) {
+    case ConversionStop::None:
+        return true;
+    case ConversionStop::WriteRefused:
+        MsgBox(L"書き込みに失敗したので変換を中止しました", MB_ICONEXCLAMATION | MB_OK);
+        return false;
+    case ConversionStop::CountOutOfRange:
+        MsgBox(L"[" + result.section +
+                   L"] の N が -32768 から 32767 の範囲にないので変換を中止しました",
                MB_ICONEXCLAMATION | MB_OK);
-        break;
+        return false;
     }
+    return false;
 }

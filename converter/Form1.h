@@ -1,32 +1,39 @@
 #pragma once
-// The converter's one window: a path box and the convert button. A file
-// dropped anywhere on the window names the file to convert.
+// The converter's one window: a path box, typed into or dropped on, and the
+// convert button. The program ends when it is closed.
+#include "FileDrop.h"
 #include "Window.h"
-
-#include <shellapi.h>
 
 #include <string>
 
 class Form1 : public Window {
 public:
-    // Creates the window; false when it cannot run here (the path library is
-    // missing, which the user has been told) or could not be made.
-    bool Load();
-    void Open_Project3();
+    Form1();
+    ~Form1() override;
 
-    enum { IdText1 = 101, IdCommand1 = 102 };
+    // Loads the window and runs it until the user closes it; at once when the
+    // load step finds the system unfit.
+    void Show();
+
+    // Converts VtpPath into its host project file; true when every write went
+    // through. A stopped conversion has been reported to the user.
+    bool Open_Project3();
 
 protected:
     void Form_Load() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void Form_OLEDragDrop(HDROP drop);
+    void Form_OLEDragDrop(const std::wstring& firstFile);
+    void Text1_OLEDragDrop(const std::wstring& firstFile);
     void Command1_Click();
 
-    HWND text1_ = nullptr;
-    HWND command1_ = nullptr;
-    bool usable_ = false;
-    std::wstring VtpPath;
-    std::wstring VtpDir;
+    HWND Text1 = nullptr;
+    HWND Command1 = nullptr;
+    HWND lastFocus_ = nullptr;
+    FileDropTarget formDrop_;
+    FileDropTarget text1Drop_;
+
+    std::wstring VtpPath;  // the last path that passed the first check
+    std::wstring VtpDir;   // its folder, set once the user has confirmed
 };
