@@ -12,7 +12,7 @@ void SetAppTitle(const std::wstring& title) { TitleStore() = title; }
 
 const std::wstring& AppTitle() { return TitleStore(); }
 
-int MsgBox(const std::wstring& text, UINT style)
+int MsgBox(HWND owner, const std::wstring& text, UINT style)
 {
-    return MessageBoxW(GetActiveWindow(), text.c_str(), TitleStore().c_str(), style);
+    return MessageBoxW(owner, text.c_str(), TitleStore().c_str(), style);
 }

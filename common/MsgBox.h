@@ -7,5 +7,6 @@
 
 void SetAppTitle(const std::wstring& title);
 const std::wstring& AppTitle();
-// Owned by the thread's active window, so the box stays modal over it.
-int MsgBox(const std::wstring& text, UINT style);
+// `owner` is the window that shows the box (null for none): the box is modal
+// over it even when another window is active.
+int MsgBox(HWND owner, const std::wstring& text, UINT style);

@@ -34,8 +34,10 @@ std::wstring CanonicalPath(const std::wstring& path)
 {
     const std::string source = ToAnsi(path);
     if (source.size() >= MAX_PATH) return path;  // more than the platform's buffer holds
+    const CanonicalizeFn canonicalize = pathCanonicalize.get();
+    if (!canonicalize) return path;
     char buffer[MAX_PATH + 1] = {};
-    pathCanonicalize.get()(buffer, source.c_str());
+    canonicalize(buffer, source.c_str());
     std::wstring result = FromAnsiBuffer(buffer, sizeof buffer);
     return result.empty() ? path : result;
 }

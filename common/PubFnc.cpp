@@ -72,8 +72,9 @@ std::wstring RelativePath(const std::wstring& target, const std::wstring& base)
     // The platform writes up to MAX_PATH bytes and cannot express a longer
     // path; such a path has no relative form here.
     if (to.size() >= MAX_PATH || from.size() >= MAX_PATH) return {};
+    const RelativePathFn relative = pathRelativePathTo.get();
+    if (!relative) return {};
     char buffer[MAX_PATH + 1] = {};
-    pathRelativePathTo.get()(buffer, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(),
-                             FILE_ATTRIBUTE_ARCHIVE);
+    relative(buffer, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(), FILE_ATTRIBUTE_ARCHIVE);
     return FromAnsiBuffer(buffer, sizeof buffer);
 }

@@ -1,5 +1,7 @@
 #include "Window.h"
 
+#include "MsgBox.h"
+
 namespace {
 int Dpi(int index)
 {
@@ -26,7 +28,12 @@ int TwipsToPixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
 
 Window::~Window()
 {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (!hwnd_) return;
+    const HWND window = hwnd_;
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+    DestroyWindow(window);
 }
 
 bool Window::Load(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
@@ -35,23 +42,28 @@ bool Window::Load(const wchar_t* className, const std::wstring& caption, int cli
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, className, &wc)) {
+    bool registered = GetClassInfoExW(instance, className, &wc);
+    if (!registered) {
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = className;
-        if (!RegisterClassExW(&wc)) return false;
+        registered = RegisterClassExW(&wc) != 0;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
     RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            owner, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (registered)
+        CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                        instance, this);
+    if (!hwnd_) {
+        MsgBox(owner, L"ウィンドウを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
+        return false;
+    }
     Form_Load();
     return hwnd_ != nullptr;
 }
@@ -59,10 +71,13 @@ bool Window::Load(const wchar_t* className, const std::wstring& caption, int cli
 void Window::ShowModal(HWND owner)
 {
     if (!hwnd_) return;
-    const bool disableOwner = owner && IsWindowEnabled(owner);
-    if (disableOwner) EnableWindow(owner, FALSE);
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        modalOwner_ = owner;
+    }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
+    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
 
     MSG msg;
     while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -71,18 +86,43 @@ void Window::ShowModal(HWND owner)
             DispatchMessageW(&msg);
         }
     }
-    if (disableOwner) {
-        EnableWindow(owner, TRUE);
-        SetActiveWindow(owner);
-    }
+    if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+    modalOwner_ = nullptr;
+    if (owner) SetActiveWindow(owner);
+}
+
+void Window::ShowCenteredModal(const wchar_t* className, const std::wstring& caption,
+                               int clientWidthTwips, int clientHeightTwips, HWND owner)
+{
+    if (!Load(className, caption, clientWidthTwips, clientHeightTwips, owner)) return;
+    CenterOnScreen();
+    ShowModal(owner);
 }
 
 void Window::Unload()
 {
+    if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+    modalOwner_ = nullptr;
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+HWND Window::BeginJob()
+{
+    busy_ = true;
+    HWND focus = GetFocus();
+    if (!IsChild(hwnd_, focus)) focus = nullptr;
+    EnableWindow(hwnd_, FALSE);
+    return focus;
+}
+
+void Window::EndJob(HWND focus)
+{
+    busy_ = false;
+    if (!hwnd_) return;  // the job unloaded the window
+    EnableWindow(hwnd_, TRUE);
+    SetActiveWindow(hwnd_);
+    if (focus && IsWindow(focus)) SetFocus(focus);
+}
 
 HWND Window::AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
                         int left, int top, int width, int height, DWORD exStyle)
@@ -114,14 +154,31 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-
-    LRESULT result = 0;
-    if (self->OnMessage(message, wParam, lParam, result)) return result;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (busy_ || OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case WM_DRAWITEM:
+        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        break;
+    case WM_CLOSE:
+        // The close box leaves the window as Unload does, never during a job.
+        if (!busy_) Unload();
+        return 0;
+    }
+    LRESULT result = 0;
+    if (OnMessage(message, wParam, lParam, result)) return result;
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 std::wstring WindowText(HWND window)

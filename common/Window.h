@@ -1,6 +1,7 @@
 #pragma once
 // A thin base for the programs' top-level windows: class registration, the
-// window-to-object link, controls placed in twips, and modal showing.
+// window-to-object link, messages decoded once into handlers, controls placed
+// in twips, modal showing, and jobs during which the window takes no input.
 #include <windows.h>
 
 #include <string>
@@ -9,11 +10,28 @@
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 
+std::wstring WindowText(HWND window);
+
+// A text box: its text, read and set whole.
+class TextBox {
+public:
+    TextBox() = default;
+    explicit TextBox(HWND control) : hwnd_(control) {}
+    HWND hwnd() const { return hwnd_; }
+    std::wstring Text() const { return WindowText(hwnd_); }
+    void SetText(const std::wstring& text) const { SetWindowTextW(hwnd_, text.c_str()); }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
 class Window {
 public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
+    // A window still there is cut off from this object before it is destroyed,
+    // so no message reaches a half-destroyed form.
     virtual ~Window();
 
     HWND hwnd() const { return hwnd_; }
@@ -22,17 +40,44 @@ public:
     // and runs Form_Load. False when the window could not be made.
     bool Load(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
               int clientHeightTwips, HWND owner);
-    // Shows the window modal over `owner` (may be null) and returns once it is gone.
-    // Keys are handled as in a dialog: Tab moves between controls, Enter sends
-    // WM_COMMAND IDOK and Esc WM_COMMAND IDCANCEL, so control ids start above them.
+    // Shows the window modal over `owner` (may be null) and returns once it is
+    // gone. The first control in tab order has the focus. Keys are handled as
+    // in a dialog: Tab moves between controls, Enter sends WM_COMMAND IDOK and
+    // Esc WM_COMMAND IDCANCEL, so control ids start above them.
     void ShowModal(HWND owner);
-    // Destroys the window; a modal loop showing it then returns.
+    // Load, centre on the screen, ShowModal. A window that cannot be made is
+    // said in a box over `owner`.
+    void ShowCenteredModal(const wchar_t* className, const std::wstring& caption,
+                           int clientWidthTwips, int clientHeightTwips, HWND owner);
+    // Destroys the window; a modal loop showing it then returns. The owner is
+    // enabled first, so it, not another program, comes to the front.
     void Unload();
 
 protected:
     virtual void Form_Load() {}
-    // Called for every message; return true with `result` set to handle it.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+    // WM_DRAWITEM of an owner-drawn control: true when drawn.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // Any other message; return true with `result` set to handle it.
+    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
+
+    // Runs `job` with the window shut to input and returns true; false, with
+    // nothing run, when a job is running already. The user interface thread
+    // dispatches messages while a job waits (a synchronous DDE call, a dialog,
+    // a box), so clicks and close requests could otherwise start a job inside
+    // the running one or unload the window under it: they are dropped. The
+    // control that had the focus gets it back.
+    template <typename Job>
+    bool RunJob(Job job)
+    {
+        if (busy_) return false;
+        const HWND focus = BeginJob();
+        job();
+        EndJob(focus);
+        return true;
+    }
+    bool Busy() const { return busy_; }
 
     // A child control at a position in twips, in the window's message font.
     HWND AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
@@ -41,7 +86,11 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND hwnd_ = nullptr;
-};
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND BeginJob();
+    void EndJob(HWND focus);
 
-std::wstring WindowText(HWND window);
+    HWND hwnd_ = nullptr;
+    HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
+    bool busy_ = false;
+};

@@ -1,6 +1,7 @@
 #include "Conversion.h"
 
 #include "Ansi.h"
+#include "Handle.h"
 #include "Ini.h"
 #include "ProjectFile.h"
 #include "PubFnc.h"
@@ -31,14 +32,11 @@ struct FileIdentity {
 
 std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const Handle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    const BOOL known = GetFileInformationByHandle(file, &info);
-    CloseHandle(file);
-    if (!known) return std::nullopt;
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
@@ -65,14 +63,14 @@ bool OutputIsInput(const std::wstring& vtpPath)
            a->indexLow == b->indexLow;
 }
 
-ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir)
+ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir, HWND owner)
 {
     const std::wstring sds = OutputPath(vtpPath);
     auto read = [&](const wchar_t* section, const std::wstring& key, const wchar_t* def) {
         return ReadIniValue(section, key, def, vtpPath);
     };
     auto write = [&](const wchar_t* section, const std::wstring& key, const std::wstring& value) {
-        return WriteIniValue(section, key, value, sds);
+        return WriteIniValue(section, key, value, sds, owner);
     };
     const ConversionResult refused = {ConversionStop::WriteRefused, L""};
 

@@ -8,8 +8,7 @@
 #include "Search.h"
 
 namespace {
-const int Text1Id = 100;
-const int Command1Id = 101;
+enum ControlId { Text1Id = 100, Command1Id };
 }
 
 Form1::Form1()
@@ -18,12 +17,12 @@ Form1::Form1()
 {
 }
 
-// Destroyed here, while WM_DESTROY still reaches this class and revokes the drops.
-Form1::~Form1() { Unload(); }
-
-void Form1::Show()
+void Form1::Show(const std::wstring& commandLineFile)
 {
-    if (Load(L"VTP2SDS.Form1", L"", 4680, 975, nullptr)) ShowModal(nullptr);
+    if (!Load(L"VTP2SDS.Form1", L"", 4680, 975, nullptr)) return;
+    CenterOnScreen();
+    if (!commandLineFile.empty()) Form_OLEDragDrop(commandLineFile);
+    ShowModal(nullptr);
 }
 
 void Form1::Form_Load()
@@ -32,36 +31,35 @@ void Form1::Form_Load()
     // The relative paths of the conversion come from this library, bound only
     // at their first use: without it the program must not start.
     if (SearchFile(L"shlwapi.dll").empty()) {
-        MsgBox(L"SHLWAPI.DLLが見つかりません、この環境では利用出来ません", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), L"SHLWAPI.DLLが見つかりません、この環境では利用出来ません", MB_ICONEXCLAMATION | MB_OK);
         Unload();
         return;
     }
-    Text1 = AddControl(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, Text1Id, 120, 120, 4455, 270,
-                       WS_EX_CLIENTEDGE);
-    Command1 = AddControl(L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, Command1Id, 3480, 480, 1095, 375);
+    Text1 = TextBox(AddControl(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, Text1Id, 120, 120, 4455,
+                               270, WS_EX_CLIENTEDGE));
+    AddControl(L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, Command1Id, 3480, 480, 1095, 375);
     // The box has a target of its own, so it never inserts dropped data itself.
     formDrop_.Register(hwnd());
-    text1Drop_.Register(Text1);
-    CenterOnScreen();
+    text1Drop_.Register(Text1.hwnd());
+}
+
+bool Form1::OnCommand(int id, int code)
+{
+    if (id != Command1Id || code != BN_CLICKED) return false;
+    Command1_Click();
+    return true;
 }
 
 bool Form1::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
     switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == Command1Id && HIWORD(wParam) == BN_CLICKED) {
-            Command1_Click();
-            result = 0;
-            return true;
-        }
-        return false;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
         } else if (!HIWORD(wParam)) {
-            SetFocus(lastFocus_ ? lastFocus_ : Text1);
+            SetFocus(lastFocus_ ? lastFocus_ : Text1.hwnd());
         }
         result = 0;
         return true;
@@ -74,49 +72,49 @@ bool Form1::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
 }
 
-void Form1::Form_OLEDragDrop(const std::wstring& firstFile) { SetWindowTextW(Text1, firstFile.c_str()); }
+void Form1::Form_OLEDragDrop(const std::wstring& firstFile) { Text1.SetText(firstFile); }
 
-void Form1::Text1_OLEDragDrop(const std::wstring& firstFile) { SetWindowTextW(Text1, firstFile.c_str()); }
+void Form1::Text1_OLEDragDrop(const std::wstring& firstFile) { Text1.SetText(firstFile); }
 
 void Form1::Command1_Click()
 {
-    const std::wstring text = WindowText(Text1);
+    const std::wstring text = Text1.Text();
     if (text.empty()) {
-        MsgBox(L"変換するファイルを指定して下さい", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), L"変換するファイルを指定して下さい", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     VtpPath = text;
     if (ReadIniValue(Vtp::Main, Vtp::ProjectName, L"", VtpPath).empty()) {
-        MsgBox(L"Vortalisのプロジェクトファイルではありません", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), L"Vortalisのプロジェクトファイルではありません", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     if (!(ReadNumber(ReadIniValue(Vtp::Main, Vtp::Version, Vtp::VersionDefault, VtpPath)) <
           Vtp::FirstUnconvertedVersion)) {
-        MsgBox(L"0.35以降のVTPファイルなので変換しませんでした", MB_ICONINFORMATION | MB_OK);
+        MsgBox(hwnd(), L"0.35以降のVTPファイルなので変換しませんでした", MB_ICONINFORMATION | MB_OK);
         return;
     }
     // A host project file chosen as input would be read and written at once.
     if (OutputIsInput(VtpPath)) {
-        MsgBox(L"変換先のファイルが変換元と同じファイルなので変換しませんでした",
+        MsgBox(hwnd(), L"変換先のファイルが変換元と同じファイルなので変換しませんでした",
                MB_ICONEXCLAMATION | MB_OK);
         return;
     }
-    if (MsgBox(L"変換を開始します", MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
+    if (MsgBox(hwnd(), L"変換を開始します", MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
     VtpDir = SplitPath(VtpPath)[0];
-    if (Open_Project3()) MsgBox(L"変換が完了しました", MB_ICONINFORMATION | MB_OK);
+    if (Open_Project3()) MsgBox(hwnd(), L"変換が完了しました", MB_ICONINFORMATION | MB_OK);
 }
 
 bool Form1::Open_Project3()
 {
-    const ConversionResult result = ConvertProject(VtpPath, VtpDir);
+    const ConversionResult result = ConvertProject(VtpPath, VtpDir, hwnd());
     switch (result.stop) {
     case ConversionStop::None:
         return true;
     case ConversionStop::WriteRefused:
-        MsgBox(L"書き込みに失敗したので変換を中止しました", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), L"書き込みに失敗したので変換を中止しました", MB_ICONEXCLAMATION | MB_OK);
         return false;
     case ConversionStop::CountOutOfRange:
-        MsgBox(L"[" + result.section +
+        MsgBox(hwnd(), L"[" + result.section +
                    L"] の N が -32768 から 32767 の範囲にないので変換を中止しました",
                MB_ICONEXCLAMATION | MB_OK);
         return false;

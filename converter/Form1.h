@@ -9,11 +9,11 @@
 class Form1 : public Window {
 public:
     Form1();
-    ~Form1() override;
 
     // Loads the window and runs it until the user closes it; at once when the
-    // load step finds the system unfit.
-    void Show();
+    // load step finds the system unfit. A file named on the command line (a
+    // file dropped on the program's icon) fills the box as a drop would.
+    void Show(const std::wstring& commandLineFile);
 
     // Converts VtpPath into its host project file; true when every write went
     // through. A stopped conversion has been reported to the user.
@@ -21,6 +21,7 @@ public:
 
 protected:
     void Form_Load() override;
+    bool OnCommand(int id, int code) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
@@ -28,8 +29,7 @@ private:
     void Text1_OLEDragDrop(const std::wstring& firstFile);
     void Command1_Click();
 
-    HWND Text1 = nullptr;
-    HWND Command1 = nullptr;
+    TextBox Text1;
     HWND lastFocus_ = nullptr;
     FileDropTarget formDrop_;
     FileDropTarget text1Drop_;

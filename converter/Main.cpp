@@ -3,9 +3,25 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "Form1.h"
 #include "MsgBox.h"
+
+namespace {
+// The first argument: Explorer names a file dropped on the program's icon so.
+std::wstring CommandLineFile()
+{
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments) return {};
+    const std::wstring first = count > 1 ? arguments[1] : L"";
+    LocalFree(arguments);
+    return first;
+}
+}
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
@@ -14,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     InitCommonControlsEx(&controls);
     // Dropped files arrive by OLE drag and drop, which wants this thread's apartment.
     if (FAILED(OleInitialize(nullptr))) return 1;
-    Form1().Show();
+    Form1().Show(CommandLineFile());
     OleUninitialize();
     return 0;
 }

@@ -106,10 +106,10 @@ bool Form6::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
 void Form6::Save_Pex()
 {
     // Each write that fails shows its own warning; the next key is still written.
-    WriteIniValue(Sds::Pex, Sds::Title, Text1(), ProjectFilePath);
-    WriteIniValue(Sds::Pex, Sds::Input, MakeStoredPath(Text2(0), ProjectDir), ProjectFilePath);
-    WriteIniValue(Sds::Pex, Sds::Output, MakeStoredPath(Text2(1), ProjectDir), ProjectFilePath);
-    WriteIniValue(Sds::Pex, Sds::Icon, MakeStoredPath(Text2(2), ProjectDir), ProjectFilePath);
+    WriteIniValue(Sds::Pex, Sds::Title, Text1(), ProjectFilePath, hwnd());
+    WriteIniValue(Sds::Pex, Sds::Input, MakeStoredPath(Text2(0), ProjectDir), ProjectFilePath, hwnd());
+    WriteIniValue(Sds::Pex, Sds::Output, MakeStoredPath(Text2(1), ProjectDir), ProjectFilePath, hwnd());
+    WriteIniValue(Sds::Pex, Sds::Icon, MakeStoredPath(Text2(2), ProjectDir), ProjectFilePath, hwnd());
 }
 
 void Form6::Command1_Click(int index)

@@ -187,7 +187,7 @@ void Form7::Cap()
     // The capture's result says nothing useful: without a device the buffer
     // stays zero and the picture white. Only a missing library is told.
     if (!DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes)) {
-        MsgBox(DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     picture1_.Clear();
@@ -215,5 +215,5 @@ void Form7::Command3_Click()
     if (path.empty()) return;
     const PictureImage& image = ScaleFactor() == 2 ? picture1_ : picture2_;
     if (!WriteFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
-        MsgBox(path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
+        MsgBox(hwnd(), path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
 }

@@ -46,7 +46,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     Form1& link = Form1::Instance();
     link.Form_Load();
     if (ProjectFilePath.empty())
-        MsgBox(L"このソフトはQuandrixからでしか起動出来ません", MB_ICONERROR | MB_OK);
+        MsgBox(nullptr, L"このソフトはQuandrixからでしか起動出来ません", MB_ICONERROR | MB_OK);
     else
         RunVerb(MatchVerb(ArgumentText(GetCommandLineW())));
     link.Unload();
