@@ -1,12 +1,20 @@
 // The conversion itself, against the real profile functions, on files in a
 // scratch folder.
 #include "Conversion.h"
-#include "ConverterTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+const std::wstring Absent = L"<absent>";
+
+void WriteProjectText(const std::wstring& path, const std::wstring& text) { ts::WriteBytes(path, ts::ToCp932(text)); }
+
+std::wstring Entry(const std::wstring& section, const std::wstring& key, const std::wstring& file)
+{
+    return ts::Entry(file, section, key);
+}
 
 // A VTP file named `name` in `dir` with the given text; returns its path.
 std::wstring Vtp(const ts::TempDir& dir, const std::wstring& name, const std::wstring& text)

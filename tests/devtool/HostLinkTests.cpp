@@ -1,76 +1,80 @@
-// The link window's conversation with the host stand-in, in this process.
+// The link window's conversation with the host stand-in, in this process, and
+// the file dialog of the device tool.
 #include "Form1.h"
 #include "TestSupport.h"
+#include "pubForm.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The host stand-in serves while a program of its runs; uidriver waiting for a
-// window that never comes keeps it up long enough.
-ts::HostOptions ServingHost(const std::wstring& project)
+TEST(HostLink, PathFolderAndMessagesInOrder)
 {
-    ts::HostOptions o;
-    o.project = project;
-    o.program = ts::BinPath(L"uidriver.exe");
-    o.args = L"--timeout 4000 wait \"no such window\"";
-    return o;
-}
-
-void WaitForService()
-{
-    // The stand-in registers its service right after it starts.
-    Sleep(700);
-}
-
-TEST(HostLink, ProjectPathAndFolderComeFromTheHost)
-{
-    struct Case {
-        std::wstring answer, dir;
-    } cases[] = {
-        {L"C:\\dev\\game\\game.sds", L"C:\\dev\\game"},
-        {L"game.sds", L""},
-        {L"C:\\表示\\ゲーム.sds", L"C:\\表示"},
-    };
-    for (const Case& c : cases) {
-        ts::HostSession host(ServingHost(c.answer));
-        WaitForService();
-        Form1::Instance().Form_Load();
-        EXPECT_EQ(ProjectFilePath, c.answer);
-        EXPECT_EQ(ProjectDir, c.dir);
-        Form1::Instance().Unload();
-        host.Finish();
-    }
-}
-
-TEST(HostLink, MessagesArriveAsSeparateExecutesInOrder)
-{
-    ts::HostSession host(ServingHost(L"C:\\p\\p.sds"));
-    WaitForService();
+    ProjectFilePath = L"stale";
     Form1::Instance().Form_Load();
-    const std::vector<std::wstring> sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n",
-                                            L"no line end", L"\r\n", std::wstring(5000, L'x')};
-    for (const auto& text : sent) HostMessage(text);
-    Form1::Instance().Unload();
-    EXPECT_EQ(host.Finish().executes, sent);
-    HostMessage(L"after the link closed is dropped");
-}
-
-TEST(HostLink, NoServiceOrEmptyAnswerLeavesThePathEmpty)
-{
-    ProjectFilePath = L"";
-    Form1::Instance().Form_Load();
-    EXPECT_EQ(ProjectFilePath, L"");
+    EXPECT_EQ(ProjectFilePath, L"") << "no host: no path";
     HostMessage(L"nobody hears this");
     Form1::Instance().Unload();
 
-    ts::HostSession host(ServingHost(L""));
-    WaitForService();
-    Form1::Instance().Form_Load();
-    EXPECT_EQ(ProjectFilePath, L"");
-    EXPECT_EQ(ProjectDir, L"");
+    // The host serves while its program runs: a driver waiting for this window to go.
+    HWND alive = CreateWindowExW(0, L"STATIC", L"host link test", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ts::HostOptions o;
+    o.project = L"C:\\表示\\ゲーム.sds";
+    o.program = ts::BinPath(L"uidriver.exe");
+    o.args = L"--timeout 60000 gone \"host link test\"";
+    ts::HostSession host(o);
+    ASSERT_TRUE(ts::WaitUntil([] {
+        Form1::Instance().Form_Load();
+        if (!ProjectFilePath.empty()) return true;
+        Form1::Instance().Unload();
+        return false;
+    }));
+    EXPECT_EQ(ProjectFilePath, L"C:\\表示\\ゲーム.sds");
+    EXPECT_EQ(ProjectDir, L"C:\\表示");
+    const std::vector<std::wstring> sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n", L"no line end",
+                                            std::wstring(5000, L'x')};
+    for (const auto& text : sent) HostMessage(text);
     Form1::Instance().Unload();
-    host.Finish();
+    HostMessage(L"after the link closed is dropped");
+    DestroyWindow(alive);
+    EXPECT_EQ(host.Finish().executes, sent);
+}
+
+TEST(FileGet, ModeInitialNameOwnerAndAnswers)
+{
+    ts::TempDir dir;
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    const std::wstring typed = dir / L"ゲーム";  // no must-exist check, no default extension
+    std::wstring chosen, shownName, openCaption, saveCaption;
+    HWND seenOwner = nullptr;
+    const auto answer = [&](const std::wstring& text, std::wstring& caption) {
+        return [&, text](HWND dialog) {
+            seenOwner = GetWindow(dialog, GW_OWNER);
+            shownName = ts::ItemText(dialog, 1148);
+            wchar_t title[128] = {};
+            GetWindowTextW(dialog, title, 128);
+            caption = title;
+            SetDlgItemTextW(dialog, 1148, text.c_str());
+            PostMessageW(dialog, WM_COMMAND, text.empty() ? IDCANCEL : IDOK, 0);
+        };
+    };
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", owner); },
+                   answer(typed, openCaption));
+    EXPECT_EQ(chosen, typed);
+    EXPECT_EQ(seenOwner, owner);
+    EXPECT_EQ(shownName, dir.path() + L"\\a");
+    DestroyWindow(owner);
+
+    ts::WriteBytes(dir / L"shot.bmp", "old");  // saving over it asks nothing: no second dialog
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); },
+                   answer(dir / L"shot.bmp", saveCaption));
+    EXPECT_EQ(chosen, dir / L"shot.bmp");
+    EXPECT_NE(saveCaption, openCaption);
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"OPEN", L"", nullptr); }, answer(L"", openCaption));
+    EXPECT_EQ(chosen, L"");
+    EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
+// The shared test support: files, processes, the host stand-in, projects, the
+// simulated device and the UI driver's steps.
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace ts {
 
@@ -17,70 +23,57 @@ std::wstring ModuleDir()
 
 void RemoveTree(const std::wstring& dir)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = dir + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    for (const std::wstring& name : Names(dir)) {
+        const std::wstring path = dir + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(path.c_str())) RemoveTree(path);
     }
-    SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(dir.c_str());
 }
 
-std::string Convert(const std::wstring& text, UINT codePage)
+std::string Narrow(const std::wstring& text, UINT codePage)
 {
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    std::string out(text.size() * 4, '\0');
+    out.resize(WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), out.data(), int(out.size()),
+                                   nullptr, nullptr));
     return out;
 }
 
-std::wstring Convert(const std::string& bytes, UINT codePage)
+std::wstring Widen(const std::string& bytes, UINT codePage)
 {
-    if (bytes.empty()) return {};
-    int n = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), out.data(), n);
+    std::wstring out(bytes.size(), L'\0');
+    out.resize(MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), out.data(), int(out.size())));
     return out;
+}
+
+std::wstring UniqueName(const wchar_t* prefix)
+{
+    static std::atomic<unsigned> counter{0};
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
 }
 }  // namespace
 
 std::wstring BinDir() { return ModuleDir() + L"\\..\\bin"; }
 std::wstring BinPath(const std::wstring& name) { return BinDir() + L"\\" + name; }
 
-TempDir::TempDir()
+TempDir::TempDir() : path_(UniqueName(L"vtest-"))
 {
-    static std::atomic<unsigned> counter{0};
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    path_ = std::wstring(temp) + L"vtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
     if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make a scratch folder");
 }
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::wstring TempDir::operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
 std::string ReadBytes(const std::wstring& path)
 {
     std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    fclose(f);
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+        fclose(f);
+    }
     return bytes;
 }
 
@@ -92,29 +85,42 @@ void WriteBytes(const std::wstring& path, const std::string& bytes)
     fclose(f);
 }
 
-bool FileExists(const std::wstring& path)
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    wchar_t value[4096] = {};
+    GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<absent>", value, 4096, file.c_str());
+    return value;
 }
 
-void MakeReadOnly(const std::wstring& path, bool readOnly)
+std::vector<std::wstring> Names(const std::wstring& dir)
 {
-    SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 LockedFile::LockedFile(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr))
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr))
 {
     if (handle_ == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot lock a test file");
 }
 
 LockedFile::~LockedFile() { CloseHandle(handle_); }
 
-std::string ToUtf8(const std::wstring& text) { return Convert(text, CP_UTF8); }
-std::wstring FromUtf8(const std::string& bytes) { return Convert(bytes, CP_UTF8); }
-std::string ToCp932(const std::wstring& text) { return Convert(text, 932); }
-std::wstring FromCp932(const std::string& bytes) { return Convert(bytes, 932); }
+std::string ToUtf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }
+std::wstring FromUtf8(const std::string& bytes) { return Widen(bytes, CP_UTF8); }
+std::string ToCp932(const std::wstring& text) { return Narrow(text, 932); }
+std::wstring FromCp932(const std::string& bytes) { return Widen(bytes, 932); }
 
 std::wstring Quote(const std::wstring& argument)
 {
@@ -130,37 +136,81 @@ std::wstring Quote(const std::wstring& argument)
         backslashes = 0;
         out += c;
     }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
+    return out.append(backslashes * 2, L'\\') + L"\"";
 }
 
 ScopedEnv::ScopedEnv(const std::wstring& name, const std::wstring& value) : name_(name)
 {
-    wchar_t buffer[32768];
-    DWORD n = GetEnvironmentVariableW(name.c_str(), buffer, 32768);
+    std::wstring buffer(32768, L'\0');
+    const DWORD n = GetEnvironmentVariableW(name.c_str(), buffer.data(), 32768);
     had_ = n > 0 && n < 32768;
-    if (had_) old_ = buffer;
+    if (had_) old_ = buffer.substr(0, n);
     SetEnvironmentVariableW(name.c_str(), value.c_str());
 }
 
 ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
-Process::Process(const std::wstring& commandLine)
+bool WaitUntil(const std::function<bool()>& done, DWORD boundMs)
 {
-    static std::atomic<unsigned> counter{0};
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    outputFile_ = std::wstring(temp) + L"vtest-out-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(counter++) + L".txt";
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
+        if (done()) return true;
+        if (GetTickCount() - start >= boundMs) return false;
+    }
+}
+
+namespace {
+BOOL CALLBACK FindVisibleDialog(HWND w, LPARAM found)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+}  // namespace
+
+void WhileShown(const std::function<void()>& show, const std::function<void(HWND)>& answer)
+{
+    const DWORD thread = GetCurrentThreadId();
+    std::thread helper([&] {
+        HWND dialog = nullptr;
+        const bool found = WaitUntil([&] {
+            EnumThreadWindows(thread, FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
+            return dialog != nullptr;
+        });
+        EXPECT_TRUE(found) << "no dialog appeared";
+        if (found) answer(dialog);
+    });
+    show();
+    helper.join();
+}
+
+std::wstring BoxText(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[1024] = {}, name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (std::wstring(name) == L"Static" && GetWindowTextW(child, text, 1024) > 0) return text;
+    }
+    return {};
+}
+
+std::wstring ItemText(HWND dialog, int id)
+{
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+Process::Process(const std::wstring& commandLine) : outputFile_(UniqueName(L"vtest-out-"))
+{
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE out = CreateFileW(outputFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                             CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nullptr;
-    si.hStdOutput = out;
-    si.hStdError = out;
+    si.hStdOutput = si.hStdError = out;
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
@@ -173,39 +223,75 @@ Process::Process(const std::wstring& commandLine)
 Process::~Process()
 {
     if (process_) {
-        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 259);
-        WaitForSingleObject(process_, 5000);
+        TerminateProcess(process_, 259);  // fails harmlessly once it has ended
+        WaitForSingleObject(process_, INFINITE);
         CloseHandle(process_);
     }
     DeleteFileW(outputFile_.c_str());
 }
 
-ProcessResult Process::Wait(DWORD timeoutMs)
+ProcessResult Process::Wait(DWORD boundMs)
 {
     ProcessResult result;
-    if (!process_) {
-        result.exitCode = ~0u;
-        return result;
-    }
-    if (WaitForSingleObject(process_, timeoutMs) == WAIT_TIMEOUT) {
+    result.exitCode = ~0u;
+    if (!process_) return result;
+    if (WaitForSingleObject(process_, boundMs) == WAIT_TIMEOUT) {
         result.timedOut = true;
         TerminateProcess(process_, 259);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, INFINITE);
     }
     GetExitCodeProcess(process_, &result.exitCode);
     result.output = ReadBytes(outputFile_);
     return result;
 }
 
-ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs)
+ProcessResult Run(const std::wstring& commandLine, DWORD boundMs) { return Process(commandLine).Wait(boundMs); }
+
+ProcessResult Ui(const std::wstring& arguments)
 {
-    Process process(commandLine);
-    return process.Wait(timeoutMs);
+    return Run(Quote(BinPath(L"uidriver.exe")) + L" --timeout 30000 " + arguments);
 }
 
-ProcessResult Ui(const std::wstring& arguments, DWORD timeoutMs)
+bool Step(const std::wstring& arguments)
 {
-    return Run(Quote(BinPath(L"uidriver.exe")) + L" " + arguments, timeoutMs);
+    const ProcessResult run = Ui(arguments);
+    if (run.exitCode == 0) return true;
+    ADD_FAILURE() << "uidriver " << ToUtf8(arguments) << ": " << run.output;
+    return false;
+}
+
+bool Wait(const std::wstring& window) { return Step(L"wait " + Quote(window)); }
+bool Gone(const std::wstring& window) { return Step(L"gone " + Quote(window)); }
+bool Click(const std::wstring& window, const std::wstring& button)
+{
+    return Step(L"click " + Quote(window) + L" " + Quote(button));
+}
+bool Select(const std::wstring& window, const std::wstring& option)
+{
+    return Step(L"select " + Quote(window) + L" " + Quote(option));
+}
+bool SetEdit(const std::wstring& window, int index, const std::wstring& text)
+{
+    return Step(L"set-edit " + Quote(window) + L" " + std::to_wstring(index) + L" " + Quote(text));
+}
+
+std::wstring Edit(const std::wstring& window, int index)
+{
+    const ProcessResult run = Ui(L"get-edit " + Quote(window) + L" " + std::to_wstring(index));
+    return run.exitCode == 0 ? FromUtf8(run.output) : L"<no edit box>";
+}
+
+std::wstring Box(const std::wstring& button)
+{
+    const ProcessResult run = Ui(L"msgbox --press " + button);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    return FromUtf8(run.output);
+}
+
+bool FileDialog(const std::wstring& path, const std::wstring& owner)
+{
+    return Step(L"file-dialog " + (owner.empty() ? L"" : L"--owner " + Quote(owner) + L" ") +
+                (path.empty() ? L"--cancel" : Quote(path)));
 }
 
 std::wstring HostResult::Joined() const
@@ -222,8 +308,39 @@ std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
     if (!o.project.empty()) line += L" --project " + Quote(o.project);
     if (!o.service) line += L" --no-service";
     if (o.refuseExecutes) line += L" --refuse-executes";
-    if (o.withArgs) line += L" --args " + Quote(o.args);
+    line += L" --args " + Quote(o.args);
     return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
+}
+
+// The host stand-in's log: one JSON string per line.
+std::vector<std::wstring> ParseHostLog(const std::string& utf8)
+{
+    std::vector<std::wstring> lines;
+    for (size_t i = 0, open; (open = utf8.find('"', i)) != std::string::npos;) {
+        std::string text;
+        size_t j = open + 1;
+        for (; j < utf8.size() && utf8[j] != '"'; ++j) {
+            if (utf8[j] != '\\') {
+                text += utf8[j];
+                continue;
+            }
+            switch (const char e = utf8[++j]) {
+            case 'n': text += '\n'; break;
+            case 'r': text += '\r'; break;
+            case 't': text += '\t'; break;
+            case 'b': text += '\b'; break;
+            case 'f': text += '\f'; break;
+            case 'u':
+                text += ToUtf8(std::wstring(1, static_cast<wchar_t>(std::stoul(utf8.substr(j + 1, 4), nullptr, 16))));
+                j += 4;
+                break;
+            default: text += e; break;
+            }
+        }
+        lines.push_back(FromUtf8(text));
+        if ((i = utf8.find('\n', j)) == std::string::npos) break;
+    }
+    return lines;
 }
 }  // namespace
 
@@ -232,59 +349,86 @@ HostSession::HostSession(const HostOptions& options)
 {
 }
 
-HostResult HostSession::Finish(DWORD timeoutMs)
+HostResult HostSession::Finish()
 {
-    ProcessResult run = process_.Wait(timeoutMs);
+    const ProcessResult run = process_.Wait();
     HostResult result;
     result.exitCode = run.exitCode;
     result.timedOut = run.timedOut;
     result.executes = ParseHostLog(ReadBytes(log_));
+    EXPECT_FALSE(result.timedOut) << "the program did not end";
     return result;
 }
 
 std::vector<std::wstring> HostSession::ExecutesSoFar() const { return ParseHostLog(ReadBytes(log_)); }
 
-HostResult RunHost(const HostOptions& options, DWORD timeoutMs)
+std::vector<std::wstring> Lines(std::initializer_list<std::wstring> lines)
 {
-    HostSession session(options);
-    return session.Finish(timeoutMs);
+    std::vector<std::wstring> out;
+    for (const auto& line : lines) out.push_back(line + L"\r\n");
+    return out;
 }
 
-std::vector<std::wstring> ParseHostLog(const std::string& utf8)
+const wchar_t Project::DefaultText[] =
+    L"[MAIN]\r\nPROJECT-NAME=GAME\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=1\r\n1=.\\game.c\r\n";
+
+Project::Project(const std::wstring& sdsText) { WriteBytes(file(), ToCp932(sdsText)); }
+
+std::wstring Project::Read(const std::wstring& section, const std::wstring& key) const
 {
-    std::vector<std::wstring> lines;
-    size_t i = 0;
-    while (i < utf8.size()) {
-        size_t open = utf8.find('"', i);
-        if (open == std::string::npos) break;
-        std::string text;
-        size_t j = open + 1;
-        for (; j < utf8.size() && utf8[j] != '"'; ++j) {
-            if (utf8[j] != '\\') {
-                text += utf8[j];
-                continue;
-            }
-            char e = utf8[++j];
-            switch (e) {
-            case 'n': text += '\n'; break;
-            case 'r': text += '\r'; break;
-            case 't': text += '\t'; break;
-            case 'b': text += '\b'; break;
-            case 'f': text += '\f'; break;
-            case 'u': {
-                std::wstring unit(1, static_cast<wchar_t>(std::stoul(utf8.substr(j + 1, 4), nullptr, 16)));
-                text += ToUtf8(unit);
-                j += 4;
-                break;
-            }
-            default: text += e; break;
-            }
-        }
-        lines.push_back(FromUtf8(text));
-        i = utf8.find('\n', j);
-        if (i == std::string::npos) break;
-        ++i;
+    return Entry(file(), section, key);
+}
+
+void Project::Write(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
+{
+    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file().c_str());
+}
+
+HostOptions Project::Host(const std::wstring& args, const std::wstring& program) const
+{
+    HostOptions options;
+    options.project = file();
+    options.args = args;
+    options.program = program;
+    return options;
+}
+
+HostResult Project::Run(const std::wstring& args, const std::wstring& program) const
+{
+    return HostSession(Host(args, program)).Finish();
+}
+
+SimDevice::SimDevice() : env_(L"PIECE_SIM_DIR", dir_.path()) {}
+
+void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
+{
+    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (dir_ / L"device.ini").c_str());
+}
+
+std::vector<std::string> SimDevice::Calls() const
+{
+    const std::string log = ReadBytes(dir_ / L"calls.log");
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < log.size(); start = end + 2) {
+        if ((end = log.find("\r\n", start)) == std::string::npos) end = log.size();
+        lines.push_back(log.substr(start, end - start));
     }
+    return lines;
+}
+
+void SimDevice::ClearCalls() const { DeleteFileW((dir_ / L"calls.log").c_str()); }
+
+std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
+{
+    const std::wstring copy = dir / program;
+    CopyFileW(BinPath(program).c_str(), copy.c_str(), FALSE);
+    return copy;
+}
+
+std::vector<std::string> Bracket(std::initializer_list<std::string> calls)
+{
+    std::vector<std::string> lines;
+    for (const auto& call : calls) lines.insert(lines.end(), {"ismInit", call, "ismExit"});
     return lines;
 }
 

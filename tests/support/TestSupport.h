@@ -1,14 +1,15 @@
 #pragma once
-// What the tests share: the built programs, scratch folders, files as bytes,
-// code page conversions, child processes, and runs through the host stand-in.
+// What the tests share: scratch folders, files as bytes, child processes, the
+// host stand-in, one project folder, one simulated device and the UI driver.
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace ts {
 
-// The folder of the built programs (build\bin), and a program in it.
 std::wstring BinDir();
 std::wstring BinPath(const std::wstring& name);
 
@@ -20,8 +21,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::wstring& path() const { return path_; }
-    // path() + "\" + relative
-    std::wstring operator/(const std::wstring& relative) const;
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
 private:
     std::wstring path_;
@@ -30,12 +30,12 @@ private:
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
-// The read-only attribute. Under Wine run as root it does not stop a write:
-// use LockedFile where a write must fail.
-void MakeReadOnly(const std::wstring& path, bool readOnly = true);
+// A profile entry as the platform reads it; "<absent>" when there is none.
+std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
+// The names in a folder, sorted.
+std::vector<std::wstring> Names(const std::wstring& dir);
 
-// Holds a file open without sharing it for writing, so every attempt to open
-// it for writing fails (as a file locked by another program does).
+// Holds a file open without sharing it for writing, as another program may.
 class LockedFile {
 public:
     explicit LockedFile(const std::wstring& path);
@@ -51,12 +51,9 @@ std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& bytes);
 std::string ToCp932(const std::wstring& text);
 std::wstring FromCp932(const std::string& bytes);
-
-// An argument quoted for the usual Windows command-line parsing.
 std::wstring Quote(const std::wstring& argument);
 
-// Sets an environment variable of this process (inherited by children) for the
-// life of the object, then restores it.
+// An environment variable of this process (and its children) for the life of the object.
 class ScopedEnv {
 public:
     ScopedEnv(const std::wstring& name, const std::wstring& value);
@@ -69,47 +66,65 @@ private:
     bool had_;
 };
 
+// Polls until `done` holds; false when it still does not after `boundMs`. The
+// bound only keeps a broken program from hanging the run.
+bool WaitUntil(const std::function<bool()>& done, DWORD boundMs = 30000);
+
+// Runs `show`, which blocks in a dialog or box of this thread, while another
+// thread waits for that dialog and hands it to `answer`, which must close it.
+void WhileShown(const std::function<void()>& show, const std::function<void(HWND)>& answer);
+// A box's text (its Static with text) and the text of a dialog control by id.
+std::wstring BoxText(HWND box);
+std::wstring ItemText(HWND dialog, int id);
+
 struct ProcessResult {
     DWORD exitCode = 0;
     bool timedOut = false;
     std::string output;  // standard output and error, as bytes
 };
 
-// A child process whose standard output and error go to a scratch file.
 class Process {
 public:
     explicit Process(const std::wstring& commandLine);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
-    bool started() const { return process_ != nullptr; }
-    // Waits at most `timeoutMs`; a process still running then is killed.
-    ProcessResult Wait(DWORD timeoutMs = 30000);
+    // Waits at most `boundMs`; a process still running then is killed.
+    ProcessResult Wait(DWORD boundMs = 60000);
 
 private:
     HANDLE process_ = nullptr;
     std::wstring outputFile_;
 };
 
-ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs = 30000);
+ProcessResult Run(const std::wstring& commandLine, DWORD boundMs = 60000);
 
-// uidriver.exe with the given arguments (already quoted as needed).
-ProcessResult Ui(const std::wstring& arguments, DWORD timeoutMs = 30000);
+// The UI driver, for what must happen while this thread is blocked in the product.
+ProcessResult Ui(const std::wstring& arguments);
+bool Step(const std::wstring& arguments);  // Ui(), a failure reported
+bool Wait(const std::wstring& window);
+bool Gone(const std::wstring& window);
+bool Click(const std::wstring& window, const std::wstring& button);
+bool Select(const std::wstring& window, const std::wstring& option);
+bool SetEdit(const std::wstring& window, int index, const std::wstring& text);
+std::wstring Edit(const std::wstring& window, int index);
+// Waits for a message box, presses `button` ("ok", "cancel"); "TITLE\nTEXT".
+std::wstring Box(const std::wstring& button = L"ok");
+// Answers the next file dialog with `path`, or cancels it when `path` is empty.
+bool FileDialog(const std::wstring& path, const std::wstring& owner = L"");
 
-// What the host stand-in received in one run.
 struct HostResult {
     DWORD exitCode = 0;
     bool timedOut = false;
     std::vector<std::wstring> executes;  // one element per execute, in order
-    std::wstring Joined() const;         // as the host shows it
+    std::wstring Joined() const;
 };
 
 struct HostOptions {
-    std::wstring project;          // answer to "projectFileName"; empty: no --project
-    std::wstring args;             // argument text of the started program
-    bool withArgs = true;          // false: no --args at all
-    bool service = true;           // false: --no-service
-    bool refuseExecutes = false;   // true: --refuse-executes
+    std::wstring project;  // answer to "projectFileName"; empty: none
+    std::wstring args;
+    bool service = true;
+    bool refuseExecutes = false;
     std::wstring program = L"VORTALIS0.exe";
 };
 
@@ -117,8 +132,7 @@ struct HostOptions {
 class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
-    HostResult Finish(DWORD timeoutMs = 30000);
-    // The executes received so far (the log is written as they arrive).
+    HostResult Finish();
     std::vector<std::wstring> ExecutesSoFar() const;
 
 private:
@@ -127,9 +141,45 @@ private:
     Process process_;
 };
 
-HostResult RunHost(const HostOptions& options, DWORD timeoutMs = 30000);
+std::vector<std::wstring> Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
 
-// Parses the host stand-in's log: one JSON string per line.
-std::vector<std::wstring> ParseHostLog(const std::string& utf8);
+// A host project in a folder of its own: game.sds, written in code page 932.
+class Project {
+public:
+    static const wchar_t DefaultText[];  // PROJECT-NAME GAME, SOURCE 1 .\game.c
+    explicit Project(const std::wstring& sdsText = DefaultText);
+    const std::wstring& dir() const { return dir_.path(); }
+    std::wstring file() const { return dir_ / L"game.sds"; }
+    std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
+    // An entry as the platform reads it; "<absent>" when there is none.
+    std::wstring Read(const std::wstring& section, const std::wstring& key) const;
+    void Write(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+    HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
+    // The device tool run with `args`, to its end.
+    HostResult Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
+
+private:
+    TempDir dir_;
+};
+
+// The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
+class SimDevice {
+public:
+    SimDevice();
+    std::wstring operator/(const std::wstring& relative) const { return dir_ / relative; }
+    void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+    std::vector<std::string> Calls() const;  // calls.log, one element a line
+    void ClearCalls() const;
+
+private:
+    TempDir dir_;
+    ScopedEnv env_;
+};
+
+// A copy of the program alone in `dir`, away from the device library and the packer.
+std::wstring LoneCopy(const TempDir& dir, const std::wstring& program = L"VORTALIS0.exe");
+
+// ismInit, the call, ismExit, as calls.log shows one operation.
+std::vector<std::string> Bracket(std::initializer_list<std::string> calls);
 
 }  // namespace ts

@@ -1,0 +1,135 @@
+// The support library's pure rules: paths, profile entries, numbers and stored
+// paths, the code page crossing and whole-file replacement.
+#include "Ansi.h"
+#include "FileBytes.h"
+#include "Ini.h"
+#include "PathConv.h"
+#include "ProjectFile.h"
+#include "PubFnc.h"
+#include "Search.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Split = std::array<std::wstring, 2>;
+
+TEST(Paths, StringHelpers)
+{
+    const struct { std::wstring in; Split split; std::wstring stripped; } cases[] = {
+        {L"C:\\proj\\game.sds", {L"C:\\proj", L"game.sds"}, L"C:\\proj\\game"},
+        {L"game.sds", {L"", L"game.sds"}, L"game"},
+        {L"C:\\proj\\", {L"C:\\proj", L""}, L"C:\\proj\\"},
+        {L"", {L"", L""}, L""},
+        {L"\"C:\\my proj\\a.c\"", {L"C:\\my proj", L"a.c"}, L"C:\\my proj\\a"},
+        {L"C:\\表\\ソース.c", {L"C:\\表", L"ソース.c"}, L"C:\\表\\ソース"},  // trail bytes 0x5C
+        {L".profile", {L"", L".profile"}, L""},
+        {L"C:\\my.dir\\main", {L"C:\\my.dir", L"main"}, L"C:\\my"},
+        {L"\"main\"", {L"", L"main"}, L"\"main\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SplitPath(c.in), c.split) << ts::ToUtf8(c.in);
+        EXPECT_EQ(StripExtension(c.in), c.stripped) << ts::ToUtf8(c.in);
+    }
+    EXPECT_EQ(TrimTrailingBackslash(L"C:\\a\\\\"), L"C:\\a\\");
+    EXPECT_EQ(TrimTrailingBackslash(L""), L"");
+    EXPECT_EQ(AddTrailingBackslash(L"C:\\proj"), L"C:\\proj\\");
+    EXPECT_EQ(AddTrailingBackslash(L"C:\\proj\\"), L"C:\\proj\\");
+    EXPECT_EQ(AddTrailingBackslash(L""), L"\\");
+    const struct { std::wstring in; short mode; std::wstring out; } quotes[] = {
+        {L"\"", 0, L""}, {L"\"\"", 0, L""}, {L"\"a\"b\"", 0, L"a\"b"}, {L"\"C:\\a", 1, L"\"C:\\a\""},
+        {L"C:\\a\"", 1, L"\"C:\\a\""}, {L"C:\\a", 1, L"C:\\a"}, {L"\"C:\\a\"", 1, L"\"C:\\a\""}};
+    for (const auto& q : quotes) EXPECT_EQ(QuotePath(q.in, q.mode), q.out) << ts::ToUtf8(q.in);
+}
+
+TEST(Paths, PlatformHelpersNeverOverrunTheirBuffers)
+{
+    const std::wstring x300(300, L'x');
+    const struct { std::wstring target, base, relative; } relatives[] = {
+        {L"C:\\proj\\main.srf", L"C:\\proj", L".\\main.srf"},
+        {L"C:\\other\\a.pex", L"C:\\proj", L"..\\other\\a.pex"},
+        {L"D:\\other\\a.pex", L"C:\\proj", L""},
+        {L"", L"C:\\proj", L""},
+        {L"C:\\proj\\表示.c", L"C:\\proj", L".\\表示.c"},
+        {L"C:\\proj\\" + x300, L"C:\\proj", L""},
+        {L"C:\\proj\\a.c", L"C:\\" + x300, L""},
+    };
+    for (const auto& r : relatives) EXPECT_EQ(RelativePath(r.target, r.base), r.relative) << ts::ToUtf8(r.target);
+    EXPECT_EQ(CanonicalPath(L"C:\\表\\..\\表\\.\\a.c"), L"C:\\表\\a.c");
+    EXPECT_EQ(CanonicalPath(L"C:\\" + x300 + L"\\..\\a"), L"C:\\" + x300 + L"\\..\\a");
+
+    ts::TempDir dir;
+    ts::WriteBytes(dir / L"ファイル.srf", "x");
+    EXPECT_EQ(SearchFile(dir / L"ファイル.srf"), dir / L"ファイル.srf");
+    EXPECT_EQ(SearchFile(dir / L"missing.srf"), L"");
+    EXPECT_EQ(SearchFile(L""), L"");
+    EXPECT_EQ(SearchFile(L"C:\\" + std::wstring(400, L'q')), L"");
+}
+
+TEST(Profile, EntriesReadWrittenAndRemovedInCodePage932)
+{
+    ts::TempDir dir;
+    const std::wstring file = dir / L"ゲーム.sds";
+    ts::WriteBytes(file, "[HOST]\r\nKEEP=yes\r\n; a comment\r\n[PEX]\r\nTITLE=old\r\nICON=i\r\n");
+    EXPECT_EQ(ReadIniValue(L"PEX", L"X", L" keep", file), L" keep");
+    EXPECT_EQ(ReadIniValue(L"pex", L"title", L"", file), L"old");
+    ASSERT_TRUE(WriteIniValue(L"PEX", L"TITLE", L"表示テスト", file));
+    ASSERT_TRUE(WriteIniValue(L"PEX", L"ICON", L"", file));
+    EXPECT_EQ(ts::ReadBytes(file), "[HOST]\r\nKEEP=yes\r\n; a comment\r\n[PEX]\r\nTITLE=\x95\x5c\x8e\xa6"
+                                   "\x83\x65\x83\x58\x83\x67\r\n");
+    for (const size_t length : {255u, 256u, 30000u}) {
+        const std::wstring value(length, L'a');
+        ASSERT_TRUE(WriteIniValue(L"S", L"K", value, file));
+        EXPECT_EQ(ReadIniValue(L"S", L"K", L"", file), value) << length;
+    }
+    ASSERT_TRUE(WriteIniValue(L"S", L"J", std::wstring(200, L'漢'), file));
+    EXPECT_EQ(ReadIniValue(L"S", L"J", L"", file), std::wstring(200, L'漢'));
+}
+
+TEST(Ansi, NoBestFitCharacterTheCodePageLacksBecomesTheDefault)
+{
+    const struct { std::wstring text; std::string bytes; } cases[] = {
+        {L"a\u00e9b", "a?b"}, {L"\u00a5", "?"}, {L"\u0416", "\x84\x47"}, {L"表", "\x95\x5c"}, {L"ｱ", "\xb1"}};
+    for (const auto& c : cases) EXPECT_EQ(ToAnsi(c.text), c.bytes) << ts::ToUtf8(c.text);
+    EXPECT_EQ(FromAnsi("\x95\x5c"), L"表");
+}
+
+TEST(FileBytes, ReplacesWholeOrLeavesTheOldFileAlone)
+{
+    ts::TempDir dir;
+    const std::wstring file = dir / L"a.sds";
+    ts::WriteBytes(file, "old contents");
+    ASSERT_TRUE(ReplaceFileBytes(file, "new"));
+    EXPECT_EQ(ts::ReadBytes(file), "new");
+    {
+        ts::LockedFile lock(file);
+        EXPECT_FALSE(ReplaceFileBytes(file, "newer"));
+    }
+    EXPECT_EQ(ts::ReadBytes(file), "new");
+    CreateDirectoryW((dir / L"b.sds").c_str(), nullptr);
+    EXPECT_FALSE(ReplaceFileBytes(dir / L"b.sds", "x"));
+    EXPECT_EQ(ts::Names(dir.path()), (std::vector<std::wstring>{L"a.sds", L"b.sds"}));
+}
+
+TEST(ProjectFile, NumbersCountsAndStoredPaths)
+{
+    const struct { std::wstring text; double value; } numbers[] = {
+        {L"0.35", 0.35}, {L"  12abc", 12}, {L"1 2\t3\n4", 1234}, {L"-2.5", -2.5}, {L".5", 0.5}, {L"3,5", 3},
+        {L"1e3", 1000}, {L"2e", 2}, {L"abc", 0}, {L"", 0}, {L"-", 0}, {L"１２", 0}};
+    for (const auto& n : numbers) EXPECT_EQ(ReadNumber(n.text), n.value) << ts::ToUtf8(n.text);
+    EXPECT_LT(ReadNumber(L"0.34999999"), 0.35);
+    const struct { std::wstring text; std::optional<short> count; } counts[] = {
+        {L"2.5", 2}, {L"3.5", 4}, {L"-2.5", -2}, {L"2.51", 3}, {L"text", 0}, {L"32767.4", 32767},
+        {L"-32768.5", -32768}, {L"32767.5", std::nullopt}, {L"-32769", std::nullopt}, {L"1e400", std::nullopt},
+        {L"1e-400", 0}, {L"99999999999999999999", std::nullopt}};
+    for (const auto& c : counts) EXPECT_EQ(ReadCount(c.text), c.count) << ts::ToUtf8(c.text);
+    const struct { std::wstring path, stored; } stored[] = {
+        {L"C:\\work\\main.c", L".\\main.c"}, {L"C:\\lib\\util.c", L"..\\lib\\util.c"},
+        {L"D:\\lib\\util.c", L""}, {L"main.c", L""}};
+    for (const auto& s : stored) EXPECT_EQ(MakeStoredPath(s.path, L"C:\\work"), s.stored) << ts::ToUtf8(s.path);
+    EXPECT_EQ(ResolveStoredPath(L"..\\lib\\util.c", L"C:\\work"), L"C:\\lib\\util.c");
+    EXPECT_EQ(ResolveStoredPath(L".\\game.srf", L"C:\\dev"), L"C:\\dev\\game.srf");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The window base and the boxes, in this process: jobs shut the window to
+// input, boxes are owned by the window that shows them.
+#include "Ini.h"
+#include "MsgBox.h"
+#include "TestSupport.h"
+#include "Window.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class JobForm : public Window {
+public:
+    using Window::AddControl;
+    using Window::RunJob;
+    int commands = 0;
+
+protected:
+    bool OnCommand(int, int) override { return ++commands, true; }
+};
+
+TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
+{
+    JobForm form;
+    ASSERT_TRUE(form.Load(L"JobFormTest", L"job form", 3000, 1500, nullptr));
+    ShowWindow(form.hwnd(), SW_SHOW);
+    const HWND edit = form.AddControl(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 100, 0, 0, 1000, 300);
+    form.AddControl(L"Button", L"b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 101, 0, 600, 1000, 300);
+    SetFocus(edit);
+    bool second = true, nested = false;
+    EXPECT_TRUE(form.RunJob([&] {
+        SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
+        second = form.RunJob([&] { nested = true; });
+        SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    }));
+    EXPECT_EQ(form.commands, 0);
+    EXPECT_FALSE(second);
+    EXPECT_FALSE(nested);
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    EXPECT_EQ(GetFocus(), edit);
+    SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
+    EXPECT_EQ(form.commands, 1);
+    form.Unload();
+}
+
+TEST(MsgBox, OwnedByTheWindowThatShowsItWithTheProgramsTitle)
+{
+    SetAppTitle(L"VORTALIS0");
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND seenOwner = nullptr;
+    std::wstring title;
+    ts::WhileShown([&] { MsgBox(owner, L"text", MB_OK | MB_ICONINFORMATION); },
+                   [&](HWND box) {
+                       seenOwner = GetWindow(box, GW_OWNER);
+                       wchar_t caption[64] = {};
+                       GetWindowTextW(box, caption, 64);
+                       title = caption;
+                       PostMessageW(box, WM_COMMAND, IDOK, 0);
+                   });
+    EXPECT_EQ(seenOwner, owner);
+    EXPECT_EQ(title, L"VORTALIS0");
+    DestroyWindow(owner);
+}
+
+TEST(Profile, ARefusedWriteIsOneWarningBoxAndChangesNothing)
+{
+    SetAppTitle(L"VORTALIS0");
+    ts::TempDir dir;
+    const std::wstring missing = dir / L"no such folder\\p.sds", locked = dir / L"locked.sds";
+    ts::WriteBytes(locked, "[PEX]\r\nTITLE=old\r\n");
+    ts::LockedFile lock(locked);
+    for (const std::wstring& file : {missing, locked}) {
+        std::wstring text;
+        HICON icon = nullptr;
+        bool written = true;
+        ts::WhileShown([&] { written = WriteIniValue(L"PEX", L"TITLE", L"new", file); },
+                       [&](HWND box) {
+                           text = ts::BoxText(box);
+                           for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                               if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
+                           PostMessageW(box, WM_COMMAND, IDOK, 0);
+                       });
+        EXPECT_FALSE(written);
+        EXPECT_EQ(text, file + L"\rへの書き込みに失敗しました");
+        EXPECT_EQ(icon, LoadIconW(nullptr, IDI_WARNING));
+    }
+    EXPECT_FALSE(ts::FileExists(missing));
+    EXPECT_EQ(ts::ReadBytes(locked), "[PEX]\r\nTITLE=old\r\n");
+}
+
+}  // namespace

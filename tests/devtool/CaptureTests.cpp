@@ -1,0 +1,107 @@
+// The capture window of the real device tool: what each size saves, read back
+// by the platform's bitmap loader, and its warnings.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+const wchar_t Capture[] = L"キャプチャ";
+
+// A bitmap file as rows from the top, 0x00RRGGBB; empty until the platform loads it.
+std::vector<std::uint32_t> Load(const std::wstring& path, int width, int height)
+{
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!bitmap) return {};
+    BITMAPINFO want = {};
+    want.bmiHeader.biSize = sizeof want.bmiHeader;
+    want.bmiHeader.biWidth = width;
+    want.bmiHeader.biHeight = -height;
+    want.bmiHeader.biPlanes = 1;
+    want.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, height, pixels.data(), &want, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    for (auto& p : pixels) p &= 0xFFFFFF;
+    return rows == height ? pixels : std::vector<std::uint32_t>{};
+}
+
+std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
+{
+    EXPECT_TRUE(ts::Click(Capture, L"保存"));
+    EXPECT_TRUE(ts::FileDialog(path));
+    std::vector<std::uint32_t> pixels;
+    EXPECT_TRUE(ts::WaitUntil([&] { return !(pixels = Load(path, width, height)).empty(); }));
+    return pixels;
+}
+
+// The screen at `factor` in the top left corner of a picture `width` wide, white elsewhere.
+std::vector<std::uint32_t> Shows(const std::string& screen, int factor, int width, int height)
+{
+    const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inside = x < 128 * factor && y < 88 * factor;
+            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / factor) * 128 + x / factor]) : 0;
+            pixels.push_back(grey[value > 3 ? 3 : value]);
+        }
+    return pixels;
+}
+
+TEST(Capture, EachSizeSavesWhatItShows)
+{
+    ts::SimDevice device;
+    ts::Project project;
+    ts::TempDir out;
+    std::string screen(128 * 88, '\0');
+    for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
+    screen[10 * 128 + 10] = 4;  // values the screen format does not use show black
+    screen[10 * 128 + 11] = static_cast<char>(200);
+    ts::WriteBytes(device / L"screen.bin", screen);
+    const std::string white(128 * 88, '\0');
+
+    ts::HostSession host(project.Host(L"Capture"));
+    ASSERT_TRUE(ts::Wait(Capture));
+    EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == Shows(white, 1, 128, 88));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_TRUE(Save(out / L"one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
+    ASSERT_TRUE(ts::Select(Capture, L"２倍(256×176)"));  // the size takes effect at the save
+    EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == Shows(screen, 1, 256, 176));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_TRUE(Save(out / L"two.bmp", 256, 176) == Shows(screen, 2, 256, 176));
+    ASSERT_TRUE(ts::Select(Capture, L"１倍(128×88)"));
+    EXPECT_TRUE(Save(out / L"two-as-one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
+
+    device.Set(L"device", L"connected", L"0");  // no device: the buffer stays zero, white
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    ASSERT_TRUE(ts::Select(Capture, L"２倍(256×176)"));
+    EXPECT_TRUE(Save(out / L"none.bmp", 256, 176) == Shows(white, 1, 256, 176));
+
+    const std::wstring refused = L"Z:\\proc\\vortalis-capture.bmp";  // takes no new files, not even from root
+    ASSERT_TRUE(ts::Click(Capture, L"保存"));
+    EXPECT_TRUE(ts::FileDialog(refused));
+    EXPECT_EQ(ts::Box(), L"VORTALIS0\n" + refused + L"への書き込みに失敗しました");
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    EXPECT_EQ(host.Finish().executes, std::vector<std::wstring>{}) << "the capture window tells the host nothing";
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismLCDCaptureScreen 11264", "ismLCDCaptureScreen 11264",
+                                           "ismLCDCaptureScreen 11264"}));
+}
+
+TEST(Capture, MissingLibraryWarnsAndKeepsThePicture)
+{
+    ts::Project project;
+    ts::TempDir bin, out;
+    ts::HostSession host(project.Host(L"CAPTURE", ts::LoneCopy(bin)));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_EQ(ts::Box(), L"VORTALIS0\npieceif.dllが見つかりません.");
+    EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == Shows(std::string(128 * 88, '\0'), 1, 128, 88));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    host.Finish();
+}
+
+}  // namespace
