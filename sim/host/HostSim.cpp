@@ -9,12 +9,15 @@
 //   --refuse-executes        every execute answered "not processed", none recorded
 //   --fail-request           the request answered at once with no data
 //   --block-request          the request held (CBR_BLOCK) and never enabled again,
-//                            so the program's own request timeout ends it; the
-//                            conversation stays blocked after it
-//   --block-executes-from N  the N-th execute (1 = the first) is recorded, then
-//                            held (CBR_BLOCK) and never acknowledged, so the
-//                            program's execute timeout fires; the conversation
-//                            stays blocked, so every later execute times out too
+//                            so the program's own request timeout ends it; later
+//                            executes are served as usual
+//   --block-executes-from N  the N-th execute (1 = the first) and every later one
+//                            are recorded, then held (CBR_BLOCK) and never
+//                            acknowledged, so the program's execute timeout
+//                            fires for each. Wine's DDEML client takes a stale
+//                            acknowledgement after an answered request for its
+//                            next execute when it does not dispatch messages in
+//                            between; such a program sees the (N+1)-th time out.
 //   --ready-event NAME       a named manual-reset event, set once the service is
 //                            registered (at once with --no-service) and before
 //                            the program starts; kept open until hostsim ends
