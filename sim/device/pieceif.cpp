@@ -67,8 +67,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "SimSupport.h"
 
 namespace {
 
@@ -84,35 +87,12 @@ const int ScreenWidth = 128;
 const int ScreenBytes = 128 * 88;
 const size_t MaxNameLength = 24;
 
-bool ReadWhole(const std::string& path, std::string& data)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    data.clear();
-    char block[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(h, block, sizeof block, &got, nullptr) != FALSE) && got > 0)
-        data.append(block, got);
-    CloseHandle(h);
-    return ok;
-}
+// The device keeps ANSI paths, as its callers give them.
+std::wstring Wide(const std::string& ansi) { return sim::FromCodePage(CP_ACP, ansi); }
 
-bool WriteWhole(const std::string& path, const std::string& data, DWORD disposition = CREATE_ALWAYS)
-{
-    DWORD access = disposition == OPEN_ALWAYS ? FILE_APPEND_DATA : GENERIC_WRITE;
-    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
-              put == data.size();
-    CloseHandle(h);
-    return ok;
-}
+bool ReadWhole(const std::string& path, std::string& data) { return sim::ReadWhole(Wide(path), data); }
+
+bool WriteWhole(const std::string& path, const std::string& data) { return sim::WriteWhole(Wide(path), data); }
 
 long long ParseNumber(const std::string& text)
 {
@@ -150,16 +130,15 @@ public:
 
     bool Connected() const { return Number("device", "connected", 1) != 0; }
 
-    void Log(const std::string& line) const { WriteWhole(Path("calls.log"), line + "\r\n", OPEN_ALWAYS); }
+    void Log(const std::string& line) const { sim::AppendWhole(Wide(Path("calls.log")), line + "\r\n"); }
 
 private:
     static std::string Folder()
     {
-        char buf[MAX_PATH * 2] = {};
         std::string dir;
-        DWORD n = GetEnvironmentVariableA("PIECE_SIM_DIR", buf, sizeof buf);
-        if (n > 0 && n < sizeof buf) {
-            dir = buf;
+        const std::optional<std::wstring> given = sim::EnvText(L"PIECE_SIM_DIR");
+        if (given && !given->empty()) {
+            dir = sim::ToCodePage(CP_ACP, *given);
         } else {
             HMODULE self = nullptr;
             GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |

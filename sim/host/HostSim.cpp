@@ -2,6 +2,27 @@
 // topic "system" of service "Quandrix" while one program runs, answers the
 // request for "projectFileName" and shows every execute, in order, on stdout
 // (and in a log that keeps the execute boundaries).
+//
+// Options (the usage text in HostText.cpp says the same to a user):
+//   --project PATH           the answer to the request (ANSI code page)
+//   --no-service             no DDE service at all
+//   --refuse-executes        every execute answered "not processed", none recorded
+//   --fail-request           the request answered at once with no data
+//   --block-request          the request held (CBR_BLOCK) and never enabled again,
+//                            so the program's own request timeout ends it; later
+//                            executes are served as usual
+//   --block-executes-from N  the N-th execute (1 = the first) and every later one
+//                            are recorded, then held (CBR_BLOCK) and never
+//                            acknowledged, so the program's execute timeout
+//                            fires for each. Wine's DDEML client takes a stale
+//                            acknowledgement after an answered request for its
+//                            next execute when it does not dispatch messages in
+//                            between; such a program sees the (N+1)-th time out.
+//   --ready-event NAME       a named manual-reset event, set once the service is
+//                            registered (at once with --no-service) and before
+//                            the program starts; kept open until hostsim ends
+//   --log FILE               one JSON string per recorded execute, one a line
+//   --args TEXT              the program's arguments, as given
 
 #include <windows.h>
 #include <ddeml.h>
@@ -11,48 +32,13 @@
 #include <vector>
 
 #include "HostText.h"
+#include "SimSupport.h"
 
 namespace {
 
-class Handle {
-public:
-    explicit Handle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    ~Handle() { if (h_) CloseHandle(h_); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-private:
-    HANDLE h_;
-};
-
-std::wstring FromCodePage(UINT codePage, const char* bytes, int size)
-{
-    if (size <= 0) return {};
-    std::wstring text(MultiByteToWideChar(codePage, 0, bytes, size, nullptr, 0), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes, size, &text[0], static_cast<int>(text.size()));
-    return text;
-}
-
-std::string ToCodePage(UINT codePage, const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int n = static_cast<int>(text.size());
-    std::string bytes(WideCharToMultiByte(codePage, 0, text.c_str(), n, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(codePage, 0, text.c_str(), n, &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr);
-    return bytes;
-}
-
-// WriteFile rather than the C runtime: no buffering to flush and no CRLF translation.
-void WriteBytes(HANDLE to, const std::string& bytes)
-{
-    DWORD written;
-    if (to && !bytes.empty()) WriteFile(to, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 void Complain(const std::wstring& text)
 {
-    WriteBytes(GetStdHandle(STD_ERROR_HANDLE), ToCodePage(CP_UTF8, L"hostsim: " + text + L"\n"));
+    sim::WriteAll(GetStdHandle(STD_ERROR_HANDLE), sim::ToCodePage(CP_UTF8, L"hostsim: " + text + L"\n"));
 }
 
 bool FileExists(const std::wstring& path)
@@ -82,7 +68,7 @@ std::wstring ResolveProgram(const std::wstring& program)
 // one instance is reached through a file-level pointer.
 class HostService {
 public:
-    HostService(const std::wstring& project, bool refuseExecutes, HANDLE out, HANDLE log);
+    HostService(const HostOptions& options, HANDLE out, HANDLE log);
     ~HostService();
     HostService(const HostService&) = delete;
     HostService& operator=(const HostService&) = delete;
@@ -92,21 +78,25 @@ private:
     static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2,
                                       HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
     HDDEDATA Request(HSZ topic, HSZ item, UINT format);
-    void Execute(HDDEDATA data);
+    HDDEDATA Execute(HDDEDATA data);
 
     static HostService* current_;
+    const HostOptions& options_;
     DWORD instance_ = 0;
     HSZ service_ = nullptr, topic_ = nullptr, item_ = nullptr;
     bool registered_ = false;
-    bool refuseExecutes_;
+    unsigned long executes_ = 0;
     std::string projectAnsi_;
     HANDLE out_, log_;
 };
 
 HostService* HostService::current_ = nullptr;
 
-HostService::HostService(const std::wstring& project, bool refuseExecutes, HANDLE out, HANDLE log)
-    : refuseExecutes_(refuseExecutes), projectAnsi_(ToCodePage(CP_ACP, project)), out_(out), log_(log)
+// DDEML callbacks give flags and booleans as data handles.
+HDDEDATA Result(UINT_PTR value) { return reinterpret_cast<HDDEDATA>(value); }
+
+HostService::HostService(const HostOptions& options, HANDLE out, HANDLE log)
+    : options_(options), projectAnsi_(sim::ToCodePage(CP_ACP, options.project)), out_(out), log_(log)
 {
     current_ = this;
     const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES |
@@ -140,15 +130,13 @@ HDDEDATA CALLBACK HostService::Callback(UINT type, UINT format, HCONV, HSZ hsz1,
     HostService& self = *current_;
     switch (type) {
     case XTYP_CONNECT:
-        return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(
-            DdeCmpStringHandles(hsz1, self.topic_) == 0 &&
-            DdeCmpStringHandles(hsz2, self.service_) == 0));
+        return Result(DdeCmpStringHandles(hsz1, self.topic_) == 0 &&
+                      DdeCmpStringHandles(hsz2, self.service_) == 0);
     case XTYP_REQUEST:
         return self.Request(hsz1, hsz2, format);
     case XTYP_EXECUTE:
-        if (self.refuseExecutes_) return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(DDE_FNOTPROCESSED));
-        self.Execute(data);
-        return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(DDE_FACK));
+        if (self.options_.refuseExecutes) return Result(DDE_FNOTPROCESSED);
+        return self.Execute(data);
     default:
         return nullptr;
     }
@@ -157,14 +145,17 @@ HDDEDATA CALLBACK HostService::Callback(UINT type, UINT format, HCONV, HSZ hsz1,
 HDDEDATA HostService::Request(HSZ topic, HSZ item, UINT format)
 {
     if (format != CF_TEXT || DdeCmpStringHandles(topic, topic_) != 0 ||
-        DdeCmpStringHandles(item, item_) != 0)
+        DdeCmpStringHandles(item, item_) != 0 || options_.failRequest)
         return nullptr;
+    // A held transaction is never enabled again: the client gives up on its own
+    // clock, so a test of its timeout needs no waiting here.
+    if (options_.blockRequest) return CBR_BLOCK;
     auto bytes = reinterpret_cast<BYTE*>(const_cast<char*>(projectAnsi_.c_str()));
     return DdeCreateDataHandle(instance_, bytes, static_cast<DWORD>(projectAnsi_.size() + 1), 0,
                                item_, CF_TEXT, 0);
 }
 
-void HostService::Execute(HDDEDATA data)
+HDDEDATA HostService::Execute(HDDEDATA data)
 {
     std::wstring text;
     DWORD size = 0;
@@ -172,11 +163,14 @@ void HostService::Execute(HDDEDATA data)
         // The command string ends at its NUL; the data block may be longer.
         DWORD length = 0;
         while (length < size && bytes[length]) ++length;
-        text = FromCodePage(CP_ACP, reinterpret_cast<const char*>(bytes), static_cast<int>(length));
+        text = sim::FromCodePage(CP_ACP, reinterpret_cast<const char*>(bytes), length);
         DdeUnaccessData(data);
     }
-    WriteBytes(out_, ToCodePage(CP_UTF8, text));
-    WriteBytes(log_, ToCodePage(CP_UTF8, JsonString(text)) + "\n");
+    sim::WriteAll(out_, sim::ToCodePage(CP_UTF8, text));
+    sim::WriteAll(log_, sim::ToCodePage(CP_UTF8, JsonString(text)) + "\n");
+    ++executes_;
+    if (options_.blockExecutesFrom && executes_ >= options_.blockExecutesFrom) return CBR_BLOCK;
+    return Result(DDE_FACK);
 }
 
 void PumpMessages()
@@ -210,15 +204,15 @@ int wmain(int argc, wchar_t* argv[])
 {
     HostOptions options;
     if (!ParseHostArgs(std::vector<std::wstring>(argv + 1, argv + argc), options)) {
-        WriteBytes(GetStdHandle(STD_ERROR_HANDLE), ToCodePage(CP_UTF8, HostUsage));
+        sim::WriteAll(GetStdHandle(STD_ERROR_HANDLE), sim::ToCodePage(CP_UTF8, HostUsage));
         return 2;
     }
 
-    Handle log(options.logFile.empty()
-                   ? nullptr
-                   : CreateFileW(options.logFile.c_str(), GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    sim::Handle log(options.logFile.empty()
+                        ? nullptr
+                        : CreateFileW(options.logFile.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!options.logFile.empty() && !log) {
         Complain(L"cannot create log file " + options.logFile);
         return 2;
@@ -227,12 +221,14 @@ int wmain(int argc, wchar_t* argv[])
     // Lives to the end of wmain: the service is withdrawn after the last message.
     std::optional<HostService> service;
     if (options.service) {
-        service.emplace(options.project, options.refuseExecutes, GetStdHandle(STD_OUTPUT_HANDLE), log.get());
+        service.emplace(options, GetStdHandle(STD_OUTPUT_HANDLE), log.get());
         if (!service->running()) {
             Complain(L"cannot register DDE service \"Quandrix\"");
             return 3;
         }
     }
+    // Held open to the end, so that the event outlives a test that has not opened it yet.
+    const sim::Handle ready = options.readyEvent.empty() ? sim::Handle() : sim::SetNamedEvent(options.readyEvent);
 
     const std::wstring program = ResolveProgram(options.program);
     std::wstring commandLine = ChildCommandLine(program, options.args);
@@ -244,7 +240,7 @@ int wmain(int argc, wchar_t* argv[])
         Complain(L"cannot start " + program + L" (error " + std::to_wstring(GetLastError()) + L")");
         return 127;
     }
-    Handle thread(info.hThread);
-    Handle process(info.hProcess);
+    sim::Handle thread(info.hThread);
+    sim::Handle process(info.hProcess);
     return static_cast<int>(ServeUntilExit(process.get()));
 }

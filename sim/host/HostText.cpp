@@ -1,15 +1,28 @@
+// The host stand-in's command line, the child's command line and the log line format.
+
 #include "HostText.h"
 
 #include <cwchar>
 
 const wchar_t HostUsage[] =
-    L"usage: hostsim [--project PATH] [--no-service] [--refuse-executes] [--log FILE] [--args TEXT] -- PROGRAM\n"
+    L"usage: hostsim [--project PATH] [--no-service] [--refuse-executes] [--fail-request]\n"
+    L"               [--block-request] [--block-executes-from N] [--ready-event NAME]\n"
+    L"               [--log FILE] [--args TEXT] -- PROGRAM\n"
     L"\n"
     L"Serves DDE service \"Quandrix\", topic \"system\", while PROGRAM runs.\n"
     L"  --project PATH  answer to the request of item \"projectFileName\" (CF_TEXT,\n"
     L"                  ANSI code page); without it the answer is the empty text\n"
     L"  --no-service    register no DDE service: the program's initiate finds nothing\n"
     L"  --refuse-executes  answer every execute \"not processed\" and record none\n"
+    L"  --fail-request  answer the request with no data, at once\n"
+    L"  --block-request hold the request and never answer it: the program's own\n"
+    L"                  timeout ends it\n"
+    L"  --block-executes-from N\n"
+    L"                  leave the N-th execute (1 = the first) and every later one\n"
+    L"                  unacknowledged, so the program's timeout ends each; every\n"
+    L"                  execute that reaches hostsim is still recorded\n"
+    L"  --ready-event NAME  set the named manual-reset event once the service is\n"
+    L"                  registered (at once with --no-service), before PROGRAM starts\n"
     L"  --log FILE      one JSON string per execute, one per line, UTF-8\n"
     L"  --args TEXT     command line of PROGRAM is \"PROGRAM\" TEXT (one blank between);\n"
     L"                  without it the command line is only the quoted program path\n"
@@ -35,6 +48,19 @@ bool ParseHostArgs(const std::vector<std::wstring>& args, HostOptions& options)
             options.service = false;
         } else if (a == L"--refuse-executes") {
             options.refuseExecutes = true;
+        } else if (a == L"--fail-request") {
+            options.failRequest = true;
+        } else if (a == L"--block-request") {
+            options.blockRequest = true;
+        } else if (a == L"--block-executes-from") {
+            std::wstring number;
+            if (!value(number) || number.empty() ||
+                number.find_first_not_of(L"0123456789") != std::wstring::npos)
+                return false;
+            options.blockExecutesFrom = std::wcstoul(number.c_str(), nullptr, 10);
+            if (options.blockExecutesFrom == 0) return false;
+        } else if (a == L"--ready-event") {
+            if (!value(options.readyEvent) || options.readyEvent.empty()) return false;
         } else if (a == L"--project") {
             if (!value(options.project)) return false;
         } else if (a == L"--log") {

@@ -10,6 +10,10 @@ struct HostOptions {
     std::wstring project;              // answer to the "projectFileName" request
     bool service = true;               // false: no DDE service at all
     bool refuseExecutes = false;       // true: every execute is answered "not processed"
+    bool failRequest = false;          // true: the request is answered with no data
+    bool blockRequest = false;         // true: the request is held and never answered
+    unsigned long blockExecutesFrom = 0;  // 1-based execute from which on none is answered; 0: none held
+    std::wstring readyEvent;           // named event set once the service is up; empty: none
     std::wstring logFile;              // empty: no log
     std::optional<std::wstring> args;  // text after the program path, exactly as given
     std::wstring program;

@@ -51,12 +51,24 @@
 //   PPACK_SIM_CHUNK_PAUSE_MS=n  that pause (default 200 ms).
 //                               Without PPACK_SIM_TEXT and PPACK_SIM_CHUNKS the
 //                               packer packs as above.
+//   PPACK_SIM_WAIT_EVENT=<name> a named manual-reset event (made by whichever of
+//                               the test and the packer opens it first). The
+//                               pauses between chunks wait until it is set
+//                               instead of PPACK_SIM_CHUNK_PAUSE_MS, and so does
+//                               the wait step below: a test sets it once it has
+//                               seen what it wanted while the packer still
+//                               runs. Each wait gives up after 60 s and the
+//                               packer goes on as if the event had been set.
 //   PPACK_SIM_NUL=1             then write "NUL>", a zero byte and "<NUL\r\n"
 //                               to standard output in one write.
 //   PPACK_SIM_EXTRA=n           then write exactly n more bytes to standard
 //                               output, in blocks of 1 MiB: 64-byte lines
 //                               "line 0000001 " + 49 dots + "\r\n", numbered from
 //                               1, the last one cut to make up n.
+//   PPACK_SIM_CLOSE_OUTPUT=1    then close standard output and standard error:
+//                               the reader sees both end while the packer runs
+//                               on (until the event below, the sleep, or both).
+//   PPACK_SIM_WAIT_EVENT        (wait step) then wait until that event is set.
 //   PPACK_SIM_SLEEP_MS=n        then sleep n ms.
 //   PPACK_SIM_EXIT=n            exit with n instead of the result.
 
@@ -64,92 +76,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace {
+#include "SimSupport.h"
 
-std::string Narrow(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string bytes(n, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
-                        nullptr, nullptr);
-    return bytes;
-}
+namespace {
 
 // The output goes into a pipe or a file: bytes in code page 932, whatever
 // the console would think.
-void WriteBytes(DWORD stdHandle, const char* data, size_t size)
+void Say(const std::wstring& line)
 {
-    HANDLE h = GetStdHandle(stdHandle);
-    while (size > 0) {
-        DWORD put = 0;
-        if (!WriteFile(h, data, static_cast<DWORD>(size), &put, nullptr) || put == 0)
-            return;
-        data += put;
-        size -= put;
-    }
+    sim::WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), sim::ToCodePage(sim::CodePage932, line + L"\r\n"));
 }
 
-void WriteBytes(DWORD stdHandle, const std::string& bytes)
+void Complain(const std::wstring& line)
 {
-    WriteBytes(stdHandle, bytes.data(), bytes.size());
+    sim::WriteAll(GetStdHandle(STD_ERROR_HANDLE), sim::ToCodePage(sim::CodePage932, line + L"\r\n"));
 }
 
-void Say(const std::wstring& line) { WriteBytes(STD_OUTPUT_HANDLE, Narrow(line + L"\r\n", 932)); }
-
-void Complain(const std::wstring& line) { WriteBytes(STD_ERROR_HANDLE, Narrow(line + L"\r\n", 932)); }
-
-bool Env(const wchar_t* name, std::wstring& value)
-{
-    DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
-    if (n == 0)
-        return false;
-    value.assign(n, L'\0');
-    value.resize(GetEnvironmentVariableW(name, &value[0], n));
-    return true;
-}
-
-unsigned long long EnvNumber(const wchar_t* name, unsigned long long fallback)
-{
-    std::wstring value;
-    return Env(name, value) ? std::wcstoull(value.c_str(), nullptr, 10) : fallback;
-}
-
-bool ReadWhole(const std::wstring& path, std::string& data)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    data.clear();
-    char block[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(h, block, sizeof block, &got, nullptr) != FALSE) && got > 0)
-        data.append(block, got);
-    CloseHandle(h);
-    return ok;
-}
-
-bool WriteWhole(const std::wstring& path, const std::string& data)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
-              put == data.size();
-    CloseHandle(h);
-    if (!ok)
-        DeleteFileW(path.c_str());
-    return ok;
-}
+void Write(const std::string& bytes) { sim::WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes); }
 
 std::string Sized(const std::string& bytes)
 {
@@ -212,13 +159,13 @@ int Pack(int argc, wchar_t** argv)
 
     Say(L"PPACK: 実行イメージを作成します.");
     std::string program, icon;
-    if (!ReadWhole(o.input, program)) {
+    if (!sim::ReadWhole(o.input, program)) {
         Complain(L"PPACK: 入力ファイルが見つかりません: " + o.input);
         return 1;
     }
     Say(L"  入力     : " + o.input + SizeNote(program));
     if (o.hasIcon) {
-        if (!ReadWhole(o.icon, icon)) {
+        if (!sim::ReadWhole(o.icon, icon)) {
             Complain(L"PPACK: アイコンファイルが見つかりません: " + o.icon);
             return 1;
         }
@@ -227,11 +174,11 @@ int Pack(int argc, wchar_t** argv)
     Say(L"  タイトル : " + o.title);
 
     std::string image = "PEXSIM1\n";
-    image += "title=" + Narrow(o.title, CP_UTF8) + "\n";
-    image += "input=" + Narrow(o.input, CP_UTF8) + "\n";
-    image += "icon=" + Narrow(o.icon, CP_UTF8) + "\n";
+    image += "title=" + sim::ToCodePage(CP_UTF8, o.title) + "\n";
+    image += "input=" + sim::ToCodePage(CP_UTF8, o.input) + "\n";
+    image += "icon=" + sim::ToCodePage(CP_UTF8, o.icon) + "\n";
     image += Sized(program) + Sized(icon);
-    if (!WriteWhole(o.output, image)) {
+    if (!sim::WriteWhole(o.output, image)) {
         Complain(L"PPACK: 出力ファイルに書き込めません: " + o.output);
         return 1;
     }
@@ -240,16 +187,30 @@ int Pack(int argc, wchar_t** argv)
     return 0;
 }
 
-void WriteChunks(const std::wstring& list, bool wroteBefore)
+// A test that waits on a signal must not hang for ever when the signal never
+// comes: past this bound the packer goes on as if it had come.
+const DWORD WaitBoundMs = 60000;
+
+// Between two writes that a test wants apart: its event when it names one,
+// else a pause.
+void Hold(const std::optional<std::wstring>& event, DWORD pauseMs)
 {
-    DWORD pause = static_cast<DWORD>(EnvNumber(L"PPACK_SIM_CHUNK_PAUSE_MS", 200));
+    if (event)
+        sim::WaitNamedEvent(*event, WaitBoundMs);
+    else
+        Sleep(pauseMs);
+}
+
+void WriteChunks(const std::wstring& list, bool wroteBefore, const std::optional<std::wstring>& event)
+{
+    DWORD pause = static_cast<DWORD>(sim::EnvNumber(L"PPACK_SIM_CHUNK_PAUSE_MS", 200));
     const wchar_t* p = list.c_str();
     for (int k = 0; *p; ++k) {
         wchar_t* end = nullptr;
         unsigned long long n = std::wcstoull(p, &end, 10);
         if (wroteBefore)
-            Sleep(pause);
-        WriteBytes(STD_OUTPUT_HANDLE, std::string(n, static_cast<char>('A' + k % 26)));
+            Hold(event, pause);
+        Write(std::string(n, static_cast<char>('A' + k % 26)));
         wroteBefore = true;
         p = *end == L',' ? end + 1 : end + wcslen(end);
     }
@@ -270,45 +231,52 @@ void WriteExtra(unsigned long long total)
             block += line;
         }
         size_t n = block.size() < total ? block.size() : static_cast<size_t>(total);
-        WriteBytes(STD_OUTPUT_HANDLE, block.data(), n);
+        sim::WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), block.data(), n);
         total -= n;
     }
+}
+
+// The reader sees the end of both streams while the process lives on.
+void CloseOutput()
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, nullptr);
+    SetStdHandle(STD_ERROR_HANDLE, nullptr);
+    if (out)
+        CloseHandle(out);
+    if (err && err != out)
+        CloseHandle(err);
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::wstring value;
-    if (Env(L"PPACK_SIM_CMDLINE", value)) {
-        std::string line = Narrow(GetCommandLineW(), 932);
-        HANDLE h = CreateFileW(value.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            DWORD put = 0;
-            WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &put, nullptr);
-            CloseHandle(h);
-        }
-    }
+    if (const auto path = sim::EnvText(L"PPACK_SIM_CMDLINE"))
+        sim::WriteWhole(*path, sim::ToCodePage(sim::CodePage932, GetCommandLineW()));
 
+    const std::optional<std::wstring> event = sim::EnvText(L"PPACK_SIM_WAIT_EVENT");
     int result = 0;
-    std::wstring text, chunks;
-    bool hasText = Env(L"PPACK_SIM_TEXT", text);
-    bool hasChunks = Env(L"PPACK_SIM_CHUNKS", chunks);
-    if (hasText || hasChunks) {
-        if (hasText)
-            WriteBytes(STD_OUTPUT_HANDLE, Narrow(text, 932));
-        if (hasChunks)
-            WriteChunks(chunks, hasText && !text.empty());
+    const std::optional<std::wstring> text = sim::EnvText(L"PPACK_SIM_TEXT");
+    const std::optional<std::wstring> chunks = sim::EnvText(L"PPACK_SIM_CHUNKS");
+    if (text || chunks) {
+        if (text)
+            Write(sim::ToCodePage(sim::CodePage932, *text));
+        if (chunks)
+            WriteChunks(*chunks, text && !text->empty(), event);
     } else {
         result = Pack(argc, argv);
     }
 
-    if (EnvNumber(L"PPACK_SIM_NUL", 0) == 1)
-        WriteBytes(STD_OUTPUT_HANDLE, std::string("NUL>\0<NUL\r\n", 11));
-    WriteExtra(EnvNumber(L"PPACK_SIM_EXTRA", 0));
-    Sleep(static_cast<DWORD>(EnvNumber(L"PPACK_SIM_SLEEP_MS", 0)));
-    if (Env(L"PPACK_SIM_EXIT", value))
-        result = static_cast<int>(std::wcstol(value.c_str(), nullptr, 10));
+    if (sim::EnvNumber(L"PPACK_SIM_NUL", 0) == 1)
+        Write(std::string("NUL>\0<NUL\r\n", 11));
+    WriteExtra(sim::EnvNumber(L"PPACK_SIM_EXTRA", 0));
+    if (sim::EnvNumber(L"PPACK_SIM_CLOSE_OUTPUT", 0) == 1)
+        CloseOutput();
+    if (event)
+        sim::WaitNamedEvent(*event, WaitBoundMs);
+    Sleep(static_cast<DWORD>(sim::EnvNumber(L"PPACK_SIM_SLEEP_MS", 0)));
+    if (const auto code = sim::EnvText(L"PPACK_SIM_EXIT"))
+        result = static_cast<int>(std::wcstol(code->c_str(), nullptr, 10));
     return result;
 }

@@ -1,3 +1,4 @@
+// Reading the windows of other processes without changing them.
 #include "WindowQuery.h"
 
 #include <cwchar>
@@ -14,6 +15,8 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM into)
 const UINT AnswerTimeout = 2000;
 
 } // namespace
+
+namespace ui {
 
 std::vector<HWND> VisibleTopLevelWindows()
 {
@@ -84,3 +87,5 @@ std::wstring StripAccelerators(const std::wstring& caption)
     }
     return plain;
 }
+
+} // namespace ui

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace ui {
+
 std::vector<HWND> VisibleTopLevelWindows();
 std::vector<HWND> VisibleTopLevelWindows(const std::wstring& caption);
 
@@ -23,3 +25,5 @@ bool IsClass(HWND window, const wchar_t* name);
 
 // "&Open" -> "Open", "A&&B" -> "A&B": a caption as the user reads it.
 std::wstring StripAccelerators(const std::wstring& caption);
+
+} // namespace ui
