@@ -29,8 +29,8 @@ TEST(Paths, StringHelpers)
         {L"\"main\"", {L"", L"main"}, L"\"main\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SplitPath(c.in), c.split) << ts::ToUtf8(c.in);
-        EXPECT_EQ(StripExtension(c.in), c.stripped) << ts::ToUtf8(c.in);
+        EXPECT_EQ(SplitPath(c.in), c.split) << ts::Utf8(c.in);
+        EXPECT_EQ(StripExtension(c.in), c.stripped) << ts::Utf8(c.in);
     }
     EXPECT_EQ(TrimTrailingBackslash(L"C:\\a\\\\"), L"C:\\a\\");
     EXPECT_EQ(TrimTrailingBackslash(L""), L"");
@@ -40,7 +40,7 @@ TEST(Paths, StringHelpers)
     const struct { std::wstring in; short mode; std::wstring out; } quotes[] = {
         {L"\"", 0, L""}, {L"\"\"", 0, L""}, {L"\"a\"b\"", 0, L"a\"b"}, {L"\"C:\\a", 1, L"\"C:\\a\""},
         {L"C:\\a\"", 1, L"\"C:\\a\""}, {L"C:\\a", 1, L"C:\\a"}, {L"\"C:\\a\"", 1, L"\"C:\\a\""}};
-    for (const auto& q : quotes) EXPECT_EQ(QuotePath(q.in, q.mode), q.out) << ts::ToUtf8(q.in);
+    for (const auto& q : quotes) EXPECT_EQ(QuotePath(q.in, q.mode), q.out) << ts::Utf8(q.in);
 }
 
 TEST(Paths, PlatformHelpersNeverOverrunTheirBuffers)
@@ -55,7 +55,7 @@ TEST(Paths, PlatformHelpersNeverOverrunTheirBuffers)
         {L"C:\\proj\\" + x300, L"C:\\proj", L""},
         {L"C:\\proj\\a.c", L"C:\\" + x300, L""},
     };
-    for (const auto& r : relatives) EXPECT_EQ(RelativePath(r.target, r.base), r.relative) << ts::ToUtf8(r.target);
+    for (const auto& r : relatives) EXPECT_EQ(RelativePath(r.target, r.base), r.relative) << ts::Utf8(r.target);
     EXPECT_EQ(CanonicalPath(L"C:\\表\\..\\表\\.\\a.c"), L"C:\\表\\a.c");
     EXPECT_EQ(CanonicalPath(L"C:\\" + x300 + L"\\..\\a"), L"C:\\" + x300 + L"\\..\\a");
 
@@ -91,7 +91,7 @@ TEST(Ansi, NoBestFitCharacterTheCodePageLacksBecomesTheDefault)
 {
     const struct { std::wstring text; std::string bytes; } cases[] = {
         {L"a\u00e9b", "a?b"}, {L"\u00a5", "?"}, {L"\u0416", "\x84\x47"}, {L"表", "\x95\x5c"}, {L"ｱ", "\xb1"}};
-    for (const auto& c : cases) EXPECT_EQ(ToAnsi(c.text), c.bytes) << ts::ToUtf8(c.text);
+    for (const auto& c : cases) EXPECT_EQ(ToAnsi(c.text), c.bytes) << ts::Utf8(c.text);
     EXPECT_EQ(FromAnsi("\x95\x5c"), L"表");
 }
 
@@ -103,7 +103,7 @@ TEST(FileBytes, ReplacesWholeOrLeavesTheOldFileAlone)
     ASSERT_TRUE(ReplaceFileBytes(file, "new"));
     EXPECT_EQ(ts::ReadBytes(file), "new");
     {
-        ts::LockedFile lock(file);
+        const sim::Handle lock = ts::Lock(file);
         EXPECT_FALSE(ReplaceFileBytes(file, "newer"));
     }
     EXPECT_EQ(ts::ReadBytes(file), "new");
@@ -117,17 +117,17 @@ TEST(ProjectFile, NumbersCountsAndStoredPaths)
     const struct { std::wstring text; double value; } numbers[] = {
         {L"0.35", 0.35}, {L"  12abc", 12}, {L"1 2\t3\n4", 1234}, {L"-2.5", -2.5}, {L".5", 0.5}, {L"3,5", 3},
         {L"1e3", 1000}, {L"2e", 2}, {L"abc", 0}, {L"", 0}, {L"-", 0}, {L"１２", 0}};
-    for (const auto& n : numbers) EXPECT_EQ(ReadNumber(n.text), n.value) << ts::ToUtf8(n.text);
+    for (const auto& n : numbers) EXPECT_EQ(ReadNumber(n.text), n.value) << ts::Utf8(n.text);
     EXPECT_LT(ReadNumber(L"0.34999999"), 0.35);
     const struct { std::wstring text; std::optional<short> count; } counts[] = {
         {L"2.5", 2}, {L"3.5", 4}, {L"-2.5", -2}, {L"2.51", 3}, {L"text", 0}, {L"32767.4", 32767},
         {L"-32768.5", -32768}, {L"32767.5", std::nullopt}, {L"-32769", std::nullopt}, {L"1e400", std::nullopt},
         {L"1e-400", 0}, {L"99999999999999999999", std::nullopt}};
-    for (const auto& c : counts) EXPECT_EQ(ReadCount(c.text), c.count) << ts::ToUtf8(c.text);
+    for (const auto& c : counts) EXPECT_EQ(ReadCount(c.text), c.count) << ts::Utf8(c.text);
     const struct { std::wstring path, stored; } stored[] = {
         {L"C:\\work\\main.c", L".\\main.c"}, {L"C:\\lib\\util.c", L"..\\lib\\util.c"},
         {L"D:\\lib\\util.c", L""}, {L"main.c", L""}};
-    for (const auto& s : stored) EXPECT_EQ(MakeStoredPath(s.path, L"C:\\work"), s.stored) << ts::ToUtf8(s.path);
+    for (const auto& s : stored) EXPECT_EQ(MakeStoredPath(s.path, L"C:\\work"), s.stored) << ts::Utf8(s.path);
     EXPECT_EQ(ResolveStoredPath(L"..\\lib\\util.c", L"C:\\work"), L"C:\\lib\\util.c");
     EXPECT_EQ(ResolveStoredPath(L".\\game.srf", L"C:\\dev"), L"C:\\dev\\game.srf");
 }

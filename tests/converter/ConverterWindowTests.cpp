@@ -10,40 +10,36 @@
 namespace {
 
 const std::wstring Caption = L"VTP2SDSコンバートツール Ver 0.10";
-const std::wstring Title = L"VTP2SDSコンバートツール\n";
-const std::wstring Confirm = Title + L"変換を開始します";
-const std::wstring Done = Title + L"変換が完了しました";
-const std::wstring NoPath = Title + L"変換するファイルを指定して下さい";
-const std::wstring NotProject = Title + L"Vortalisのプロジェクトファイルではありません";
+// A box as the driver reads it: icon, title, text.
+std::wstring Says(const std::wstring& icon, const std::wstring& text) { return icon + L"\nVTP2SDSコンバートツール\n" + text; }
+const std::wstring Confirm = Says(L"question", L"変換を開始します");
+const std::wstring Done = Says(L"information", L"変換が完了しました");
+const std::wstring NoPath = Says(L"warning", L"変換するファイルを指定して下さい");
+const std::wstring NotProject = Says(L"warning", L"Vortalisのプロジェクトファイルではありません");
 
 // Sets the path, presses the button and answers the box that follows.
-std::wstring Try(const std::wstring& path, const std::wstring& button = L"ok")
+std::wstring Try(const std::wstring& path, int button = IDOK)
 {
     EXPECT_TRUE(ts::SetEdit(Caption, 0, path));
     EXPECT_TRUE(ts::Click(Caption, L"変換"));
     return ts::Box(button);
 }
 
-std::wstring Vtp(const ts::TempDir& dir, const std::wstring& name, const std::wstring& text)
-{
-    ts::WriteBytes(dir / name, ts::ToCp932(text));
-    return dir / name;
-}
 
 TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
 {
     ts::TempDir dir;
     const std::wstring d = dir.path();
-    const std::wstring game = Vtp(dir, L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
+    const std::wstring game = ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
                                                         L"\\a.c\r\n[FILE]\r\nN=40000\r\n");
-    Vtp(dir, L"v035.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\nVER=0.35\r\n");
-    Vtp(dir, L"noname.vtp", L"[MAIN]\r\nVER=0.34\r\n");
-    Vtp(dir, L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
+    ts::Vtp(dir / L"v035.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\nVER=0.35\r\n");
+    ts::Vtp(dir / L"noname.vtp", L"[MAIN]\r\nVER=0.34\r\n");
+    ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
 
     // The file named on the command line fills the box; the focus is in the box.
     ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game));
     ASSERT_TRUE(ts::Wait(Caption));
-    EXPECT_EQ(ts::Edit(Caption, 0), game);
+    EXPECT_EQ(ts::Edit(Caption, 0, game), game);
     HWND form = FindWindowW(nullptr, Caption.c_str());
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
@@ -53,33 +49,36 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(Try(L""), NoPath);
     EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);
     EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);
+    // Without a folder the profile functions look in the Windows folder, not the current one.
+    SetCurrentDirectoryW(d.c_str());
+    EXPECT_EQ(Try(L"game.vtp"), NotProject);
     EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
-    EXPECT_EQ(ts::Edit(Caption, 0), L"\"" + game + L"\"");
-    EXPECT_EQ(Try(dir / L"v035.vtp"), Title + L"0.35以降のVTPファイルなので変換しませんでした");
-    EXPECT_EQ(Try(dir / L"HOST.Sds"), Title + L"変換先のファイルが変換元と同じファイルなので変換しませんでした");
-    EXPECT_EQ(Try(game, L"cancel"), Confirm);
+    EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
+    EXPECT_EQ(Try(dir / L"v035.vtp"), Says(L"warning", L"0.35以降のVTPファイルなので変換しませんでした"));
+    EXPECT_EQ(Try(dir / L"HOST.Sds"), Says(L"warning", L"変換先のファイルが変換元と同じファイルなので変換しませんでした"));
+    EXPECT_EQ(Try(game, IDCANCEL), Confirm);
     EXPECT_EQ(Try(L""), NoPath) << "after a cancel no box follows";
     EXPECT_EQ(ts::Names(d), (std::vector<std::wstring>{L"game.vtp", L"host.sds", L"noname.vtp", L"v035.vtp"}));
 
     // The conversion runs to the count that does not fit and names its section.
     EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Title + L"[FILE] の N が -32768 から 32767 の範囲にないので変換を中止しました");
+    EXPECT_EQ(ts::Box(), Says(L"warning", L"[FILE] の N が -32768 から 32767 の範囲にないので変換を中止しました"));
     EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
     DeleteFileW((d + L"\\game.sds").c_str());
 
     // A folder in the output's place: the write's box, then the stop.
     CreateDirectoryW((d + L"\\game.sds").c_str(), nullptr);
     EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Title + d + L"\\game.sds\rへの書き込みに失敗しました");
-    EXPECT_EQ(ts::Box(), Title + L"書き込みに失敗したので変換を中止しました");
+    EXPECT_EQ(ts::Box(), Says(L"warning", d + L"\\game.sds\rへの書き込みに失敗しました"));
+    EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
     RemoveDirectoryW((d + L"\\game.sds").c_str());
 
-    Vtp(dir, L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
+    ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
     EXPECT_EQ(Try(game), Confirm);
     EXPECT_EQ(ts::Box(), Done);
     EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
-    ASSERT_TRUE(ts::Step(L"close " + ts::Quote(Caption)));
-    EXPECT_EQ(converter.Wait().exitCode, 0u);
+    ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
+    EXPECT_EQ(converter.Wait(), 0u);
 }
 
 TEST(ConverterWindow, ADropPutsTheFirstFileIntoTheBoxAndNothingElse)
@@ -93,15 +92,15 @@ TEST(ConverterWindow, ADropPutsTheFirstFileIntoTheBoxAndNothingElse)
     const POINT onBox = {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, onForm = {r.left + 5, r.bottom + 10};
     ASSERT_EQ(WindowFromPoint(onForm), form);
     EXPECT_EQ(DropFiles(onBox, {L"C:\\first.vtp", L"C:\\second.vtp"}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0), L"C:\\first.vtp");
+    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\first.vtp"), L"C:\\first.vtp");
     EXPECT_EQ(DropFiles(onForm, {L"C:\\ゲーム\\表.vtp", L"C:\\other.vtp"}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0), L"C:\\ゲーム\\表.vtp");
+    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\ゲーム\\表.vtp"), L"C:\\ゲーム\\表.vtp");
     EXPECT_EQ(DropText(onBox, L"C:\\text.vtp"), DRAGDROP_S_DROP);  // no file list: refused
     EXPECT_EQ(DropFiles(onForm, {}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0), L"C:\\ゲーム\\表.vtp");
+    EXPECT_EQ(ts::Edit(Caption, 0, L""), L"C:\\ゲーム\\表.vtp");
     EXPECT_EQ(Try(L""), NoPath) << "a drop shows no box";
-    ASSERT_TRUE(ts::Step(L"close " + ts::Quote(Caption)));
-    EXPECT_EQ(converter.Wait().exitCode, 0u);
+    ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
+    EXPECT_EQ(converter.Wait(), 0u);
     OleUninitialize();
 }
 

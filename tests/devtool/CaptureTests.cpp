@@ -10,24 +10,20 @@ namespace {
 
 const wchar_t Capture[] = L"キャプチャ";
 
-// A bitmap file as rows from the top, 0x00RRGGBB; empty until the platform loads it.
+// A saved picture as rows from the top, 0x00RRGGBB: a 24-bit bitmap file holds
+// its rows bottom up, each padded to four bytes. Empty until the file is whole.
 std::vector<std::uint32_t> Load(const std::wstring& path, int width, int height)
 {
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (!bitmap) return {};
-    BITMAPINFO want = {};
-    want.bmiHeader.biSize = sizeof want.bmiHeader;
-    want.bmiHeader.biWidth = width;
-    want.bmiHeader.biHeight = -height;
-    want.bmiHeader.biPlanes = 1;
-    want.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, height, pixels.data(), &want, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(bitmap);
-    for (auto& p : pixels) p &= 0xFFFFFF;
-    return rows == height ? pixels : std::vector<std::uint32_t>{};
+    const std::string bytes = ts::ReadBytes(path);
+    const size_t stride = (width * 3 + 3) / 4 * 4;
+    if (bytes.size() != 54 + stride * height) return {};
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(&bytes[54 + (height - 1 - y) * stride + x * 3]);
+            pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
+        }
+    return pixels;
 }
 
 std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
@@ -35,7 +31,7 @@ std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
     EXPECT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_TRUE(ts::FileDialog(path));
     std::vector<std::uint32_t> pixels;
-    EXPECT_TRUE(ts::WaitUntil([&] { return !(pixels = Load(path, width, height)).empty(); }));
+    EXPECT_TRUE(ui::WaitUntil([&] { return !(pixels = Load(path, width, height)).empty(); }, ts::Bound));
     return pixels;
 }
 
@@ -85,9 +81,9 @@ TEST(Capture, EachSizeSavesWhatItShows)
     const std::wstring refused = L"Z:\\proc\\vortalis-capture.bmp";  // takes no new files, not even from root
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_TRUE(ts::FileDialog(refused));
-    EXPECT_EQ(ts::Box(), L"VORTALIS0\n" + refused + L"への書き込みに失敗しました");
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L"への書き込みに失敗しました");
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
-    EXPECT_EQ(host.Finish().executes, std::vector<std::wstring>{}) << "the capture window tells the host nothing";
+    EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
     EXPECT_EQ(device.Calls(), ts::Bracket({"ismLCDCaptureScreen 11264", "ismLCDCaptureScreen 11264",
                                            "ismLCDCaptureScreen 11264"}));
 }
@@ -98,7 +94,7 @@ TEST(Capture, MissingLibraryWarnsAndKeepsThePicture)
     ts::TempDir bin, out;
     ts::HostSession host(project.Host(L"CAPTURE", ts::LoneCopy(bin)));
     ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_EQ(ts::Box(), L"VORTALIS0\npieceif.dllが見つかりません.");
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
     EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == Shows(std::string(128 * 88, '\0'), 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     host.Finish();

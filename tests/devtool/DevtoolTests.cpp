@@ -23,7 +23,7 @@ TEST(Verbs, WholeArgumentTextComparedAfterUpperCasing)
         {L"x rUn", Verb::Run}, {L"x INFO ", Verb::Menu}, {L"x  INFO", Verb::Info}, {L"x INFO X", Verb::Menu},
         {L"x RUNX", Verb::Menu}, {L"x ＩＮＦＯ", Verb::Menu}, {L"x \"INFO\"", Verb::Menu}, {L"x", Verb::Menu},
         {L"\"unterminated INFO", Verb::Menu}, {L"", Verb::Menu}};
-    for (const auto& c : cases) EXPECT_EQ(MatchVerb(ArgumentText(c.line)), c.verb) << ts::ToUtf8(c.line);
+    for (const auto& c : cases) EXPECT_EQ(MatchVerb(ArgumentText(c.line)), c.verb) << ts::Utf8(c.line);
     EXPECT_EQ(ArgumentText(L"\"C:\\a b\\VORTALIS0.exe\" \tINFO X "), L"INFO X ");
 }
 

@@ -10,35 +10,30 @@ namespace {
 
 TEST(HostLink, PathFolderAndMessagesInOrder)
 {
-    ProjectFilePath = L"stale";
+    ProjectFilePath.clear();
     Form1::Instance().Form_Load();
     EXPECT_EQ(ProjectFilePath, L"") << "no host: no path";
     HostMessage(L"nobody hears this");
     Form1::Instance().Unload();
 
     // The host serves while its program runs: a driver waiting for this window to go.
-    HWND alive = CreateWindowExW(0, L"STATIC", L"host link test", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+    HWND alive = CreateWindowExW(0, L"STATIC", L"host-link-test", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr);
-    ts::HostOptions o;
-    o.project = L"C:\\表示\\ゲーム.sds";
-    o.program = ts::BinPath(L"uidriver.exe");
-    o.args = L"--timeout 60000 gone \"host link test\"";
-    ts::HostSession host(o);
-    ASSERT_TRUE(ts::WaitUntil([] {
+    ts::HostSession host({L"C:\\表示\\ゲーム.sds", L"--timeout 60000 gone host-link-test", ts::BinPath(L"uidriver.exe"), L""});
+    ASSERT_TRUE(ui::WaitUntil([] {
         Form1::Instance().Form_Load();
         if (!ProjectFilePath.empty()) return true;
         Form1::Instance().Unload();
         return false;
-    }));
+    }, ts::Bound));
     EXPECT_EQ(ProjectFilePath, L"C:\\表示\\ゲーム.sds");
     EXPECT_EQ(ProjectDir, L"C:\\表示");
-    const std::vector<std::wstring> sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n", L"no line end",
-                                            std::wstring(5000, L'x')};
+    const ts::Texts sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n", L"no line end", std::wstring(5000, L'x')};
     for (const auto& text : sent) HostMessage(text);
     Form1::Instance().Unload();
     HostMessage(L"after the link closed is dropped");
     DestroyWindow(alive);
-    EXPECT_EQ(host.Finish().executes, sent);
+    EXPECT_EQ(host.Finish(), sent);
 }
 
 TEST(FileGet, ModeInitialNameOwnerAndAnswers)
@@ -50,21 +45,19 @@ TEST(FileGet, ModeInitialNameOwnerAndAnswers)
     std::wstring chosen, shownName, openCaption, saveCaption;
     HWND seenOwner = nullptr;
     const auto answer = [&](const std::wstring& text, std::wstring& caption) {
-        return [&, text](HWND dialog) {
+        return [&, text] {
+            const HWND dialog = ui::WaitForFileDialog(ts::Bound);
             seenOwner = GetWindow(dialog, GW_OWNER);
-            shownName = ts::ItemText(dialog, 1148);
-            wchar_t title[128] = {};
-            GetWindowTextW(dialog, title, 128);
-            caption = title;
-            SetDlgItemTextW(dialog, 1148, text.c_str());
-            PostMessageW(dialog, WM_COMMAND, text.empty() ? IDCANCEL : IDOK, 0);
+            shownName = ui::ControlText(GetDlgItem(dialog, 1148));
+            caption = ui::Caption(dialog);
+            ts::FileDialog(text);
         };
     };
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", owner); },
                    answer(typed, openCaption));
     EXPECT_EQ(chosen, typed);
     EXPECT_EQ(seenOwner, owner);
-    EXPECT_EQ(shownName, dir.path() + L"\\a");
+    EXPECT_EQ(shownName, L"a");  // the folder is the dialog's; the name has lost its backslash
     DestroyWindow(owner);
 
     ts::WriteBytes(dir / L"shot.bmp", "old");  // saving over it asks nothing: no second dialog

@@ -7,26 +7,25 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
+using ts::Texts;
 
-using Texts = std::vector<std::wstring>;
-
-// This process linked to a host that serves the project for the life of the object.
+// This process linked to a host that serves the project for the life of the
+// object: the host's program is a driver waiting for this object's window to go.
 class Linked {
 public:
     explicit Linked(const ts::Project& project)
-        : alive_(CreateWindowExW(0, L"STATIC", L"linked verbs", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+        : alive_(CreateWindowExW(0, L"STATIC", L"linked-verbs", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr)),
-          host_(Options(project))
+          host_({project.file(), L"--timeout 300000 gone linked-verbs", ts::BinPath(L"uidriver.exe"), L""})
     {
-        SetDllDirectoryW(ts::BinDir().c_str());  // the simulated device library
-        EXPECT_TRUE(ts::WaitUntil([] {
+        SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
+        EXPECT_TRUE(ui::WaitUntil([] {
+            ProjectFilePath.clear();
             Form1::Instance().Form_Load();
             if (!ProjectFilePath.empty()) return true;
             Form1::Instance().Unload();
             return false;
-        }));
+        }, ts::Bound));
     }
     ~Linked()
     {
@@ -34,34 +33,23 @@ public:
         DestroyWindow(alive_);
         host_.Finish();
     }
-    // What the host received while `verb` ran.
+    // What the host received while `verb` ran: a mark sent after it shows when
+    // every line before it has arrived.
     Texts During(const std::function<void()>& verb)
     {
-        const size_t before = host_.ExecutesSoFar().size();
+        const size_t before = host_.Received().size();
         verb();
-        const Texts all = host_.ExecutesSoFar();
-        return Texts(all.begin() + before, all.end());
+        HostMessage(L"<end>");
+        Texts all;
+        const bool marked = ui::WaitUntil([&] { return !(all = host_.Received()).empty() && all.back() == L"<end>"; }, ts::Bound);
+        return marked ? Texts(all.begin() + before, all.end() - 1) : Texts{L"<no mark>"};
     }
     Texts Transfer(const std::wstring& path)
     {
-        return During([&] {
-            ts::WhileShown(TransferFile, [&](HWND dialog) {
-                SetDlgItemTextW(dialog, 1148, path.c_str());
-                PostMessageW(dialog, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
-            });
-        });
+        return During([&] { ts::WhileShown(TransferFile, [&] { ts::FileDialog(path); }); });
     }
 
 private:
-    static ts::HostOptions Options(const ts::Project& project)
-    {
-        ts::HostOptions o;
-        o.project = project.file();
-        o.program = ts::BinPath(L"uidriver.exe");
-        o.args = L"--timeout 120000 gone \"linked verbs\"";
-        return o;
-    }
     HWND alive_;
     ts::HostSession host_;
 };
-

@@ -38,7 +38,7 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     device.ClearCalls();
     EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
     EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
-    EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::ToCp932(pex)}));
+    EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
     EXPECT_EQ(link.Transfer(L""), Texts{});
     const struct { std::wstring result, line; } refusals[] = {
         {L"1000", L"P/ECEが接続されていません."}, {L"1001", L"P/ECEに書き込めないファイル名です."},
@@ -58,7 +58,7 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     ts::WriteBytes(project / L"ゲーム.srf", "SRF");
     device.ClearCalls();
     EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));
-    EXPECT_EQ(device.Calls(), Bracket({"ismWriteSrfFile " + ts::ToCp932(srf) + " 1"}));
+    EXPECT_EQ(device.Calls(), Bracket({"ismWriteSrfFile " + ts::Cp932(srf) + " 1"}));
     EXPECT_EQ(ts::ReadBytes(device / L"run\\ゲーム.srf"), "SRF");
     device.Set(L"srf", L"result", L"1004");
     EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送失敗.", L"エラーコード:1004"}));
@@ -69,17 +69,19 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
 }
 
-const wchar_t Refusal[] = L"VORTALIS0\nこのソフトはQuandrixからでしか起動出来ません";
-
+// No host, a host without a project, one that fails the request and one that
+// holds it until the tool gives up waiting: the same refusal.
 TEST(Sessions, RefusedWithoutHostOrProjectWhateverTheVerb)
 {
-    for (const bool service : {false, true}) {
-        ts::HostOptions o;
-        o.args = L"INFO";
-        o.service = service;  // with the service: an empty answer
-        ts::HostSession host(o);
-        EXPECT_EQ(ts::Box(), Refusal);
-        EXPECT_EQ(host.Finish().executes, Texts{});
+    ts::Project project;
+    const ts::HostOptions hosts[] = {{L"", L"INFO", L"VORTALIS0.exe", L"--no-service"},
+                                     {L"", L"RUN", L"VORTALIS0.exe", L""},
+                                     {project.file(), L"Info", L"VORTALIS0.exe", L"--fail-request"},
+                                     {project.file(), L"CAPTURE", L"VORTALIS0.exe", L"--block-request"}};
+    for (const auto& options : hosts) {
+        ts::HostSession host(options);
+        EXPECT_EQ(ts::Box(), L"error\nVORTALIS0\nこのソフトはQuandrixからでしか起動出来ません") << ts::Utf8(options.flags);
+        EXPECT_EQ(host.Finish(), Texts{});
     }
 }
 
@@ -89,36 +91,37 @@ TEST(Sessions, EachDeviceVerbOnceThroughTheRealProgram)
     ts::Project project;
     device.Set(L"pffs", L"freesectors", L"12");
     device.Set(L"pffs", L"freebytes", L"6144");
-    EXPECT_EQ(project.Run(L"Info").executes, Info(L"1.2", L"1.20", L"2003/4/15", L"12 sectors (6144 bytes)"));
-    EXPECT_EQ(project.Run(L"rUn").executes.back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
+    EXPECT_EQ(project.Run(L"Info"), Info(L"1.2", L"1.20", L"2003/4/15", L"12 sectors (6144 bytes)"));
+    EXPECT_EQ(project.Run(L"rUn").back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
     ts::WriteBytes(project / L"game.pex", "PEX");
     ts::HostSession transfer(project.Host(L"filetrans"));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
-    EXPECT_EQ(transfer.Finish().executes, Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
-    // A host that refuses every line does not hold the tool up.
-    ts::HostOptions refusing = project.Host(L"INFO");
-    refusing.refuseExecutes = true;
-    const ts::HostResult refused = ts::HostSession(refusing).Finish();
-    EXPECT_EQ(refused.exitCode, 0u);
-    EXPECT_EQ(refused.executes, Texts{});
+    EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
+    // A host that refuses every line, or stops answering them, does not hold the tool up.
+    device.Set(L"device", L"connected", L"0");
+    for (const std::wstring flags : {L"--refuse-executes", L"--block-executes-from 2"}) {
+        ts::HostOptions options = project.Host(L"INFO");
+        options.flags = flags;
+        EXPECT_EQ(ts::HostSession(options).Finish(),
+                  flags == L"--refuse-executes" ? Texts{} : Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
+    }
 }
-
 TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
 {
     ts::SimDevice device;
     ts::Project project;
     ts::TempDir bin, partialBin;
     const std::wstring alone = ts::LoneCopy(bin), partial = ts::LoneCopy(partialBin);
-    CopyFileW((ts::BinDir() + L"\\..\\tests\\partial-pieceif\\pieceif.dll").c_str(),
+    CopyFileW(ts::BinPath(L"..\\tests\\partial-pieceif\\pieceif.dll").c_str(),
               (partialBin / L"pieceif.dll").c_str(), FALSE);
     ts::WriteBytes(project / L"game.srf", "SRF");
     ts::WriteBytes(project / L"game.pex", "PEX");
     const std::wstring missing = L"pieceif.dllが見つかりません.";
-    EXPECT_EQ(project.Run(L"INFO", alone).executes, Lines({L"P/ECE Infomation", missing, L"---"}));
-    EXPECT_EQ(project.Run(L"RUN", partial).executes, Lines({L"P/ECEへデータ転送中...", missing}));
+    EXPECT_EQ(project.Run(L"INFO", alone), Lines({L"P/ECE Infomation", missing, L"---"}));
+    EXPECT_EQ(project.Run(L"RUN", partial), Lines({L"P/ECEへデータ転送中...", missing}));
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
-    EXPECT_EQ(transfer.Finish().executes, Lines({L"P/ECE ファイル転送", missing, L"---"}));
+    EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));
     EXPECT_EQ(device.Calls(), std::vector<std::string>{});
 }
 
@@ -133,8 +136,9 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ts::HostSession host(project.Host(L"INFO X"));
     ASSERT_TRUE(ts::Wait(Menu));
     const auto received = [&](size_t count) {
-        ts::WaitUntil([&] { return host.ExecutesSoFar().size() >= count; });
-        return host.ExecutesSoFar();
+        Texts all;
+        ui::WaitUntil([&] { return (all = host.Received()).size() >= count; }, ts::Bound);
+        return all;
     };
     ASSERT_TRUE(ts::Click(Menu, L"Information"));
     EXPECT_EQ(received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
@@ -151,14 +155,14 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ts::Gone(Form6));
-    project.Write(L"PEX", L"OUTPUT", L".\\second.pex");  // behind the window's back: read afresh
+    WritePrivateProfileStringW(L"PEX", L"OUTPUT", L".\\second.pex", project.file().c_str());  // behind the window's back: read afresh
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
-    EXPECT_EQ(ts::Edit(Form6, 0), L"FIRST");
-    EXPECT_EQ(ts::Edit(Form6, 2), project / L"second.pex");
+    EXPECT_EQ(ts::Edit(Form6, 0, L"FIRST"), L"FIRST");
+    EXPECT_EQ(ts::Edit(Form6, 2, project / L"second.pex"), project / L"second.pex");
     ASSERT_TRUE(ts::Click(Form6, L"キャンセル"));
     ASSERT_TRUE(ts::Gone(Form6));
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
-    EXPECT_EQ(host.Finish().executes.size(), 6u);
+    EXPECT_EQ(host.Finish().size(), 6u);
     EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
 }
 

@@ -1,26 +1,17 @@
 // The shared test support: files, processes, the host stand-in, projects, the
-// simulated device and the UI driver's steps.
+// simulated device and the window driver's steps.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
 namespace ts {
 
 namespace {
-std::wstring ModuleDir()
-{
-    wchar_t exe[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
-    std::wstring path = exe;
-    return path.substr(0, path.rfind(L'\\'));
-}
-
 void RemoveTree(const std::wstring& dir)
 {
     for (const std::wstring& name : Names(dir)) {
@@ -31,36 +22,28 @@ void RemoveTree(const std::wstring& dir)
     RemoveDirectoryW(dir.c_str());
 }
 
-std::string Narrow(const std::wstring& text, UINT codePage)
+// Waits until the window has gone, so that the next step cannot find it again.
+bool Closed(HWND window)
 {
-    std::string out(text.size() * 4, '\0');
-    out.resize(WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), out.data(), int(out.size()),
-                                   nullptr, nullptr));
-    return out;
+    return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound);
+}
+}  // namespace
+
+std::wstring BinPath(const std::wstring& name)
+{
+    wchar_t exe[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
+    const std::wstring path = exe;
+    return path.substr(0, path.rfind(L'\\')) + L"\\..\\bin\\" + name;
 }
 
-std::wstring Widen(const std::string& bytes, UINT codePage)
-{
-    std::wstring out(bytes.size(), L'\0');
-    out.resize(MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), out.data(), int(out.size())));
-    return out;
-}
-
-std::wstring UniqueName(const wchar_t* prefix)
+TempDir::TempDir()
 {
     static std::atomic<unsigned> counter{0};
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
-    return std::wstring(temp) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
-}
-}  // namespace
-
-std::wstring BinDir() { return ModuleDir() + L"\\..\\bin"; }
-std::wstring BinPath(const std::wstring& name) { return BinDir() + L"\\" + name; }
-
-TempDir::TempDir() : path_(UniqueName(L"vtest-"))
-{
+    path_ = std::wstring(temp) + L"vtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+    RemoveTree(path_);  // left by an earlier run that was killed
     if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make a scratch folder");
 }
 
@@ -69,23 +52,19 @@ TempDir::~TempDir() { RemoveTree(path_); }
 std::string ReadBytes(const std::wstring& path)
 {
     std::string bytes;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-        fclose(f);
-    }
-    return bytes;
+    return sim::ReadWhole(path, bytes) ? bytes : std::string();
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    if (!f) throw std::runtime_error("cannot write a test file");
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    if (!sim::WriteWhole(path, bytes)) throw std::runtime_error("cannot write a test file");
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::wstring Vtp(const std::wstring& path, const std::wstring& text)
+{
+    WriteBytes(path, Cp932(text));
+    return path;
+}
 
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key)
 {
@@ -109,291 +88,197 @@ std::vector<std::wstring> Names(const std::wstring& dir)
     return names;
 }
 
-LockedFile::LockedFile(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr))
+sim::Handle Lock(const std::wstring& path)
 {
-    if (handle_ == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot lock a test file");
+    return sim::Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
 }
 
-LockedFile::~LockedFile() { CloseHandle(handle_); }
-
-std::string ToUtf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }
-std::wstring FromUtf8(const std::string& bytes) { return Widen(bytes, CP_UTF8); }
-std::string ToCp932(const std::wstring& text) { return Narrow(text, 932); }
-std::wstring FromCp932(const std::string& bytes) { return Widen(bytes, 932); }
-
-std::wstring Quote(const std::wstring& argument)
-{
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
-    std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    return out.append(backslashes * 2, L'\\') + L"\"";
-}
+// Enough for the paths and texts the tests pass: none ends in a backslash or holds a quote.
+std::wstring Quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
 ScopedEnv::ScopedEnv(const std::wstring& name, const std::wstring& value) : name_(name)
 {
-    std::wstring buffer(32768, L'\0');
-    const DWORD n = GetEnvironmentVariableW(name.c_str(), buffer.data(), 32768);
-    had_ = n > 0 && n < 32768;
-    if (had_) old_ = buffer.substr(0, n);
+    const auto old = sim::EnvText(name.c_str());
+    had_ = old.has_value();
+    old_ = old.value_or(L"");
     SetEnvironmentVariableW(name.c_str(), value.c_str());
 }
 
 ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD boundMs)
+Process::Process(const std::wstring& commandLine)
 {
-    for (const DWORD start = GetTickCount();; Sleep(20)) {
-        if (done()) return true;
-        if (GetTickCount() - start >= boundMs) return false;
-    }
-}
-
-namespace {
-BOOL CALLBACK FindVisibleDialog(HWND w, LPARAM found)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(w, name, 16);
-    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = w;
-    return FALSE;
-}
-}  // namespace
-
-void WhileShown(const std::function<void()>& show, const std::function<void(HWND)>& answer)
-{
-    const DWORD thread = GetCurrentThreadId();
-    std::thread helper([&] {
-        HWND dialog = nullptr;
-        const bool found = WaitUntil([&] {
-            EnumThreadWindows(thread, FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
-            return dialog != nullptr;
-        });
-        EXPECT_TRUE(found) << "no dialog appeared";
-        if (found) answer(dialog);
-    });
-    show();
-    helper.join();
-}
-
-std::wstring BoxText(HWND box)
-{
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[1024] = {}, name[16] = {};
-        GetClassNameW(child, name, 16);
-        if (std::wstring(name) == L"Static" && GetWindowTextW(child, text, 1024) > 0) return text;
-    }
-    return {};
-}
-
-std::wstring ItemText(HWND dialog, int id)
-{
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
-}
-
-Process::Process(const std::wstring& commandLine) : outputFile_(UniqueName(L"vtest-out-"))
-{
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE out = CreateFileW(outputFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = out;
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        process_ = pi.hProcess;
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        process_ = sim::Handle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
-    CloseHandle(out);
 }
 
 Process::~Process()
 {
-    if (process_) {
-        TerminateProcess(process_, 259);  // fails harmlessly once it has ended
-        WaitForSingleObject(process_, INFINITE);
-        CloseHandle(process_);
-    }
-    DeleteFileW(outputFile_.c_str());
+    if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
-ProcessResult Process::Wait(DWORD boundMs)
+DWORD Process::Wait()
 {
-    ProcessResult result;
-    result.exitCode = ~0u;
-    if (!process_) return result;
-    if (WaitForSingleObject(process_, boundMs) == WAIT_TIMEOUT) {
-        result.timedOut = true;
-        TerminateProcess(process_, 259);
-        WaitForSingleObject(process_, INFINITE);
-    }
-    GetExitCodeProcess(process_, &result.exitCode);
-    result.output = ReadBytes(outputFile_);
-    return result;
+    DWORD code = ~0u;
+    if (process_ && WaitForSingleObject(process_.get(), 2 * Bound) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_.get(), &code);
+    EXPECT_NE(code, ~0u) << "the program did not end";
+    return code;
 }
 
-ProcessResult Run(const std::wstring& commandLine, DWORD boundMs) { return Process(commandLine).Wait(boundMs); }
-
-ProcessResult Ui(const std::wstring& arguments)
+void WhileShown(const std::function<void()>& show, const std::function<void()>& answer)
 {
-    return Run(Quote(BinPath(L"uidriver.exe")) + L" --timeout 30000 " + arguments);
+    std::thread helper(answer);
+    show();
+    helper.join();
 }
 
-bool Step(const std::wstring& arguments)
+bool Wait(const std::wstring& window)
 {
-    const ProcessResult run = Ui(arguments);
-    if (run.exitCode == 0) return true;
-    ADD_FAILURE() << "uidriver " << ToUtf8(arguments) << ": " << run.output;
-    return false;
+    const bool ok = ui::WaitForWindow(window, Bound) != nullptr;
+    EXPECT_TRUE(ok) << "no window " << Utf8(window);
+    return ok;
 }
 
-bool Wait(const std::wstring& window) { return Step(L"wait " + Quote(window)); }
-bool Gone(const std::wstring& window) { return Step(L"gone " + Quote(window)); }
+bool Gone(const std::wstring& window)
+{
+    const bool ok = ui::WaitUntilGone(window, Bound);
+    EXPECT_TRUE(ok) << "still there: " << Utf8(window);
+    return ok;
+}
+
 bool Click(const std::wstring& window, const std::wstring& button)
 {
-    return Step(L"click " + Quote(window) + L" " + Quote(button));
+    const bool ok = ui::ClickButton(window, button, Bound);
+    EXPECT_TRUE(ok) << "no button " << Utf8(button) << " in " << Utf8(window);
+    return ok;
 }
+
 bool Select(const std::wstring& window, const std::wstring& option)
 {
-    return Step(L"select " + Quote(window) + L" " + Quote(option));
-}
-bool SetEdit(const std::wstring& window, int index, const std::wstring& text)
-{
-    return Step(L"set-edit " + Quote(window) + L" " + std::to_wstring(index) + L" " + Quote(text));
+    const bool ok = ui::SelectOption(window, option, Bound);
+    EXPECT_TRUE(ok) << "no option " << Utf8(option) << " in " << Utf8(window);
+    return ok;
 }
 
-std::wstring Edit(const std::wstring& window, int index)
+bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
-    const ProcessResult run = Ui(L"get-edit " + Quote(window) + L" " + std::to_wstring(index));
-    return run.exitCode == 0 ? FromUtf8(run.output) : L"<no edit box>";
+    const HWND edit = ui::WaitForEdit(window, index, Bound);
+    const bool ok = edit && ui::SetText(edit, text, Bound);
+    EXPECT_TRUE(ok) << "edit " << index << " of " << Utf8(window);
+    return ok;
 }
 
-std::wstring Box(const std::wstring& button)
+std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected)
 {
-    const ProcessResult run = Ui(L"msgbox --press " + button);
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    return FromUtf8(run.output);
+    const HWND edit = ui::WaitForEdit(window, index, Bound);
+    std::wstring text = L"<no edit box>";
+    if (edit) ui::WaitUntil([&] { return (text = ui::ControlText(edit)) == expected; }, Bound);
+    return text;
+}
+
+std::wstring Box(int press)
+{
+    const HWND box = ui::WaitForMessageBox(Bound);
+    if (!box) return L"<no box>";
+    const std::wstring seen = ui::IconName(ui::MessageIcon(box, Bound)) + (L"\n" + ui::Caption(box)) + L"\n" +
+                              ui::MessageText(box);
+    EXPECT_TRUE(ui::PressButton(box, press) && Closed(box)) << Utf8(seen);
+    return seen;
 }
 
 bool FileDialog(const std::wstring& path, const std::wstring& owner)
 {
-    return Step(L"file-dialog " + (owner.empty() ? L"" : L"--owner " + Quote(owner) + L" ") +
-                (path.empty() ? L"--cancel" : Quote(path)));
-}
-
-std::wstring HostResult::Joined() const
-{
-    std::wstring all;
-    for (const auto& e : executes) all += e;
-    return all;
+    const HWND dialog = ui::WaitForFileDialog(Bound);
+    bool ok = dialog && (owner.empty() || ui::OwnedBy(dialog, owner));
+    if (ok && path.empty()) ui::CancelFileDialog(dialog);
+    else if (ok) ok = ui::AnswerFileDialog(dialog, path, Bound);
+    ok = ok && Closed(dialog);
+    EXPECT_TRUE(ok) << "file dialog for " << Utf8(path);
+    return ok;
 }
 
 namespace {
 std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
 {
-    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log);
+    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log) + L" " + o.flags;
     if (!o.project.empty()) line += L" --project " + Quote(o.project);
-    if (!o.service) line += L" --no-service";
-    if (o.refuseExecutes) line += L" --refuse-executes";
-    line += L" --args " + Quote(o.args);
+    line += L" --args \"" + o.args + L"\"";
     return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
 }
 
-// The host stand-in's log: one JSON string per line.
-std::vector<std::wstring> ParseHostLog(const std::string& utf8)
+// The host stand-in's log: one JSON string per line, escaping only the quote,
+// the backslash and control characters.
+Texts ParseHostLog(const std::wstring& log)
 {
-    std::vector<std::wstring> lines;
-    for (size_t i = 0, open; (open = utf8.find('"', i)) != std::string::npos;) {
-        std::string text;
-        size_t j = open + 1;
-        for (; j < utf8.size() && utf8[j] != '"'; ++j) {
-            if (utf8[j] != '\\') {
-                text += utf8[j];
-                continue;
+    Texts lines;
+    for (size_t i = 0, end; (i = log.find(L'"', i)) != std::wstring::npos; i = log.find(L'\n', end)) {
+        std::wstring text;
+        for (end = i + 1; end < log.size() && log[end] != L'"'; ++end) {
+            wchar_t c = log[end];
+            if (c == L'\\') {
+                c = log[++end];
+                const std::wstring from = L"nrtbf", to = L"\n\r\t\b\f";
+                if (c == L'u') c = static_cast<wchar_t>(std::stoul(log.substr(end + 1, 4), nullptr, 16)), end += 4;
+                else if (from.find(c) != std::wstring::npos) c = to[from.find(c)];
             }
-            switch (const char e = utf8[++j]) {
-            case 'n': text += '\n'; break;
-            case 'r': text += '\r'; break;
-            case 't': text += '\t'; break;
-            case 'b': text += '\b'; break;
-            case 'f': text += '\f'; break;
-            case 'u':
-                text += ToUtf8(std::wstring(1, static_cast<wchar_t>(std::stoul(utf8.substr(j + 1, 4), nullptr, 16))));
-                j += 4;
-                break;
-            default: text += e; break;
-            }
+            text += c;
         }
-        lines.push_back(FromUtf8(text));
-        if ((i = utf8.find('\n', j)) == std::string::npos) break;
+        lines.push_back(text);
     }
     return lines;
 }
 }  // namespace
 
-HostSession::HostSession(const HostOptions& options)
-    : log_(dir_ / L"host.log"), process_(HostCommandLine(options, log_))
+HostSession::HostSession(const HostOptions& options) : process_(HostCommandLine(options, dir_ / L"host.log")) {}
+
+Texts HostSession::Finish()
 {
+    process_.Wait();
+    return Received();
 }
 
-HostResult HostSession::Finish()
+Texts HostSession::Received() const
 {
-    const ProcessResult run = process_.Wait();
-    HostResult result;
-    result.exitCode = run.exitCode;
-    result.timedOut = run.timedOut;
-    result.executes = ParseHostLog(ReadBytes(log_));
-    EXPECT_FALSE(result.timedOut) << "the program did not end";
-    return result;
+    return ParseHostLog(sim::FromCodePage(CP_UTF8, ReadBytes(dir_ / L"host.log")));
 }
 
-std::vector<std::wstring> HostSession::ExecutesSoFar() const { return ParseHostLog(ReadBytes(log_)); }
-
-std::vector<std::wstring> Lines(std::initializer_list<std::wstring> lines)
+Texts Lines(std::initializer_list<std::wstring> lines)
 {
-    std::vector<std::wstring> out;
+    Texts out;
     for (const auto& line : lines) out.push_back(line + L"\r\n");
     return out;
+}
+
+std::wstring Joined(const Texts& texts)
+{
+    std::wstring all;
+    for (const auto& t : texts) all += t;
+    return all;
 }
 
 const wchar_t Project::DefaultText[] =
     L"[MAIN]\r\nPROJECT-NAME=GAME\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=1\r\n1=.\\game.c\r\n";
 
-Project::Project(const std::wstring& sdsText) { WriteBytes(file(), ToCp932(sdsText)); }
+Project::Project(const std::wstring& sdsText) { Vtp(file(), sdsText); }
 
 std::wstring Project::Read(const std::wstring& section, const std::wstring& key) const
 {
     return Entry(file(), section, key);
 }
 
-void Project::Write(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
-{
-    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file().c_str());
-}
-
 HostOptions Project::Host(const std::wstring& args, const std::wstring& program) const
 {
-    HostOptions options;
-    options.project = file();
-    options.args = args;
-    options.program = program;
-    return options;
+    return HostOptions{file(), args, program, L""};
 }
 
-HostResult Project::Run(const std::wstring& args, const std::wstring& program) const
+Texts Project::Run(const std::wstring& args, const std::wstring& program) const
 {
     return HostSession(Host(args, program)).Finish();
 }

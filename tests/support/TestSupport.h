@@ -1,6 +1,7 @@
 #pragma once
 // What the tests share: scratch folders, files as bytes, child processes, the
-// host stand-in, one project folder, one simulated device and the UI driver.
+// host stand-in, one project folder, one simulated device, and the window
+// driver's steps with one generous bound.
 #include <windows.h>
 
 #include <functional>
@@ -8,9 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "SimSupport.h"
+#include "WindowActions.h"
+
 namespace ts {
 
-std::wstring BinDir();
+using Texts = std::vector<std::wstring>;
+
+// Only keeps a broken program from hanging the run; never a measure of speed.
+const DWORD Bound = 30000;
+
 std::wstring BinPath(const std::wstring& name);
 
 // A fresh folder under the temporary folder, removed with everything in it.
@@ -29,28 +37,15 @@ private:
 
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
-bool FileExists(const std::wstring& path);
+inline std::string Cp932(const std::wstring& text) { return sim::ToCodePage(932, text); }
+// A project file (either kind) as the tools find it: code page 932. Returns the path.
+std::wstring Vtp(const std::wstring& path, const std::wstring& text);
+inline std::string Utf8(const std::wstring& text) { return sim::ToCodePage(CP_UTF8, text); }
 // A profile entry as the platform reads it; "<absent>" when there is none.
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
-// The names in a folder, sorted.
-std::vector<std::wstring> Names(const std::wstring& dir);
-
+std::vector<std::wstring> Names(const std::wstring& dir);  // sorted
 // Holds a file open without sharing it for writing, as another program may.
-class LockedFile {
-public:
-    explicit LockedFile(const std::wstring& path);
-    ~LockedFile();
-    LockedFile(const LockedFile&) = delete;
-    LockedFile& operator=(const LockedFile&) = delete;
-
-private:
-    HANDLE handle_;
-};
-
-std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& bytes);
-std::string ToCp932(const std::wstring& text);
-std::wstring FromCp932(const std::string& bytes);
+sim::Handle Lock(const std::wstring& path);
 std::wstring Quote(const std::wstring& argument);
 
 // An environment variable of this process (and its children) for the life of the object.
@@ -66,82 +61,56 @@ private:
     bool had_;
 };
 
-// Polls until `done` holds; false when it still does not after `boundMs`. The
-// bound only keeps a broken program from hanging the run.
-bool WaitUntil(const std::function<bool()>& done, DWORD boundMs = 30000);
-
-// Runs `show`, which blocks in a dialog or box of this thread, while another
-// thread waits for that dialog and hands it to `answer`, which must close it.
-void WhileShown(const std::function<void()>& show, const std::function<void(HWND)>& answer);
-// A box's text (its Static with text) and the text of a dialog control by id.
-std::wstring BoxText(HWND box);
-std::wstring ItemText(HWND dialog, int id);
-
-struct ProcessResult {
-    DWORD exitCode = 0;
-    bool timedOut = false;
-    std::string output;  // standard output and error, as bytes
-};
-
+// A child process; killed if still running when the object goes.
 class Process {
 public:
     explicit Process(const std::wstring& commandLine);
     ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    // Waits at most `boundMs`; a process still running then is killed.
-    ProcessResult Wait(DWORD boundMs = 60000);
+    DWORD Wait();  // the exit code; ~0u when it did not end within the bound
 
 private:
-    HANDLE process_ = nullptr;
-    std::wstring outputFile_;
+    sim::Handle process_;
 };
 
-ProcessResult Run(const std::wstring& commandLine, DWORD boundMs = 60000);
+// Runs `show`, which blocks this thread in a box or dialog, while another
+// thread runs `answer` (one of the steps below) to close it.
+void WhileShown(const std::function<void()>& show, const std::function<void()>& answer);
 
-// The UI driver, for what must happen while this thread is blocked in the product.
-ProcessResult Ui(const std::wstring& arguments);
-bool Step(const std::wstring& arguments);  // Ui(), a failure reported
+// Window steps, each failing the test when what it needs does not come.
 bool Wait(const std::wstring& window);
 bool Gone(const std::wstring& window);
 bool Click(const std::wstring& window, const std::wstring& button);
 bool Select(const std::wstring& window, const std::wstring& option);
-bool SetEdit(const std::wstring& window, int index, const std::wstring& text);
-std::wstring Edit(const std::wstring& window, int index);
-// Waits for a message box, presses `button` ("ok", "cancel"); "TITLE\nTEXT".
-std::wstring Box(const std::wstring& button = L"ok");
-// Answers the next file dialog with `path`, or cancels it when `path` is empty.
+bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
+// The edit box's text once it reads `expected` (the last text read when it never does).
+std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
+// Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
+std::wstring Box(int press = IDOK);
+// Answers the next file dialog with `path`, or cancels it when `path` is empty;
+// with `owner`, the dialog must belong to that window.
 bool FileDialog(const std::wstring& path, const std::wstring& owner = L"");
-
-struct HostResult {
-    DWORD exitCode = 0;
-    bool timedOut = false;
-    std::vector<std::wstring> executes;  // one element per execute, in order
-    std::wstring Joined() const;
-};
 
 struct HostOptions {
     std::wstring project;  // answer to "projectFileName"; empty: none
     std::wstring args;
-    bool service = true;
-    bool refuseExecutes = false;
     std::wstring program = L"VORTALIS0.exe";
+    std::wstring flags;  // more of the stand-in's options
 };
 
 // hostsim.exe running a program; Finish() waits for it and reads its log.
 class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
-    HostResult Finish();
-    std::vector<std::wstring> ExecutesSoFar() const;
+    Texts Finish();  // every execute received, in order
+    Texts Received() const;
 
 private:
     TempDir dir_;
-    std::wstring log_;
     Process process_;
 };
 
-std::vector<std::wstring> Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
+Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
+std::wstring Joined(const Texts& texts);
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project {
@@ -151,12 +120,9 @@ public:
     const std::wstring& dir() const { return dir_.path(); }
     std::wstring file() const { return dir_ / L"game.sds"; }
     std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
-    // An entry as the platform reads it; "<absent>" when there is none.
     std::wstring Read(const std::wstring& section, const std::wstring& key) const;
-    void Write(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
     HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
-    // The device tool run with `args`, to its end.
-    HostResult Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
+    Texts Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
 
 private:
     TempDir dir_;
