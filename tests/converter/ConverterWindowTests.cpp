@@ -1,9 +1,9 @@
 // The real VTP2SDS.exe: its checks and boxes, one conversion, a refused write,
 // a file named on its command line and files dropped on it.
-#include "DropSource.h"
 #include "TestSupport.h"
 
 #include <ole2.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(Try(L"game.vtp"), NotProject);
     EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
     EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
-    EXPECT_EQ(Try(dir / L"v035.vtp"), Says(L"warning", L"0.35以降のVTPファイルなので変換しませんでした"));
+    EXPECT_EQ(Try(dir / L"v035.vtp"), Says(L"information", L"0.35以降のVTPファイルなので変換しませんでした"));
     EXPECT_EQ(Try(dir / L"HOST.Sds"), Says(L"warning", L"変換先のファイルが変換元と同じファイルなので変換しませんでした"));
     EXPECT_EQ(Try(game, IDCANCEL), Confirm);
     EXPECT_EQ(Try(L""), NoPath) << "after a cancel no box follows";
@@ -81,6 +81,56 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(converter.Wait(), 0u);
 }
 
+// Drags from this process as the shell does, by real OLE drag and drop with the
+// cursor held still: the data are the clipboard's, through the platform's own
+// data object, and the drop follows after a few polls.
+class Dragger : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        const bool mine = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource);
+        *object = mine ? this : nullptr;
+        return mine ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack of the drag
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return ++polls_ >= 3 ? DRAGDROP_S_DROP : S_OK; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+    // `bytes` in `format` dropped at `screen`.
+    static HRESULT Drop(POINT screen, UINT format, const std::string& bytes)
+    {
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        memcpy(GlobalLock(data), bytes.data(), bytes.size());
+        GlobalUnlock(data);
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        SetClipboardData(format, data);
+        CloseClipboard();
+        IDataObject* clipboard = nullptr;
+        if (FAILED(OleGetClipboard(&clipboard))) return E_FAIL;
+        SetCursorPos(screen.x, screen.y);
+        Dragger source;
+        DWORD effect = DROPEFFECT_NONE;
+        const HRESULT done = DoDragDrop(clipboard, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
+        clipboard->Release();
+        return done;
+    }
+    // A file list of wide paths, in the order given.
+    static HRESULT DropFiles(POINT screen, const std::vector<std::wstring>& files)
+    {
+        DROPFILES header = {sizeof header, {}, FALSE, TRUE};
+        std::wstring list;
+        for (const std::wstring& file : files) list += file + L'\0';
+        list += L'\0';
+        return Drop(screen, CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                                          std::string(reinterpret_cast<const char*>(list.data()), list.size() * 2));
+    }
+
+private:
+    int polls_ = 0;
+};
+
 TEST(ConverterWindow, ADropPutsTheFirstFileIntoTheBoxAndNothingElse)
 {
     OleInitialize(nullptr);
@@ -91,13 +141,15 @@ TEST(ConverterWindow, ADropPutsTheFirstFileIntoTheBoxAndNothingElse)
     GetWindowRect(box, &r);
     const POINT onBox = {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, onForm = {r.left + 5, r.bottom + 10};
     ASSERT_EQ(WindowFromPoint(onForm), form);
-    EXPECT_EQ(DropFiles(onBox, {L"C:\\first.vtp", L"C:\\second.vtp"}), DRAGDROP_S_DROP);
+    EXPECT_EQ(Dragger::DropFiles(onBox, {L"C:\\first.vtp", L"C:\\second.vtp"}), DRAGDROP_S_DROP);
     EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\first.vtp"), L"C:\\first.vtp");
-    EXPECT_EQ(DropFiles(onForm, {L"C:\\ゲーム\\表.vtp", L"C:\\other.vtp"}), DRAGDROP_S_DROP);
+    EXPECT_EQ(Dragger::DropFiles(onForm, {L"C:\\ゲーム\\表.vtp", L"C:\\other.vtp"}), DRAGDROP_S_DROP);
     EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\ゲーム\\表.vtp"), L"C:\\ゲーム\\表.vtp");
-    EXPECT_EQ(DropText(onBox, L"C:\\text.vtp"), DRAGDROP_S_DROP);  // no file list: refused
-    EXPECT_EQ(DropFiles(onForm, {}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0, L""), L"C:\\ゲーム\\表.vtp");
+    const std::wstring text = L"C:\\text.vtp";  // no file list: refused
+    EXPECT_EQ(Dragger::Drop(onBox, CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()), text.size() * 2 + 2)),
+              DRAGDROP_S_DROP);
+    EXPECT_EQ(Dragger::DropFiles(onForm, {}), DRAGDROP_S_DROP);
+    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\ゲーム\\表.vtp"), L"C:\\ゲーム\\表.vtp");
     EXPECT_EQ(Try(L""), NoPath) << "a drop shows no box";
     ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
     EXPECT_EQ(converter.Wait(), 0u);

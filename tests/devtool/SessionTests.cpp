@@ -1,8 +1,6 @@
-// The device verbs against the simulated device: their variations in this
-// process over a link to the host stand-in, and one session of the real device
-// tool per flow (refusal, each verb, the menu, a missing device library).
-#include "DeviceCommands.h"
-#include "Linked.h"
+// One session of the real device tool per flow, against the simulated device
+// and the host stand-in: refusal, each verb, the menu, a missing device library.
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,64 +8,7 @@ namespace {
 
 using ts::Bracket;
 using ts::Lines;
-
-Texts Info(const std::wstring& hardware, const std::wstring& bios, const std::wstring& date, const std::wstring& free)
-{
-    return Lines({L"P/ECE Infomation", L"HARD Version:" + hardware, L"BIOS Version:" + bios, L"BIOS Date   :" + date,
-                  L"PFFS Free   :" + free + L" Free", L"---"});
-}
-
-TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
-{
-    ts::SimDevice device;
-    ts::Project project(L"[SOURCE]\r\n1=\".\\ゲーム.c\"\r\n");
-    ts::TempDir source;
-    Linked link(project);
-
-    device.Set(L"device", L"hardware", L"0x010A");
-    device.Set(L"device", L"bios", L"0x0105");
-    device.Set(L"pffs", L"freesectors", L"40000");
-    device.Set(L"pffs", L"freebytes", L"163840000");
-    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"40000 sectors (163840000 bytes)"));
-    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1", "ismPFFSDir 4096 0"}));
-    device.Set(L"pffs", L"dirresult", L"1003");
-    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"0 sectors (0 bytes)"));
-
-    const std::wstring pex = source / L"GAME.PEX";
-    ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
-    device.ClearCalls();
-    EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
-    EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
-    EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
-    EXPECT_EQ(link.Transfer(L""), Texts{});
-    const struct { std::wstring result, line; } refusals[] = {
-        {L"1000", L"P/ECEが接続されていません."}, {L"1001", L"P/ECEに書き込めないファイル名です."},
-        {L"1002", L"転送するファイルを読み込めません."}, {L"1003", L"P/ECEのフラッシュメモリに空きが足りません."},
-        {L"1004", L"P/ECEのフラッシュメモリへの書き込みに失敗しました."},
-        {L"1005", L"P/ECEとの通信が時間切れになりました."}, {L"1006", L"P/ECEとの通信中にエラーが起きました."},
-        {L"1007", L"P/ECEのファイルシステムが壊れています."}, {L"999", L"転送失敗. エラーコード:999"},
-        {L"1008", L"転送失敗. エラーコード:1008"}, {L"-1", L"転送失敗. エラーコード:-1"}};
-    for (const auto& r : refusals) {
-        device.Set(L"pffs", L"writeresult", r.result);
-        EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", r.line, L"---"}));
-    }
-
-    const std::wstring srf = project.dir() + L"\\.\\ゲーム.srf";
-    EXPECT_EQ(link.During(RunOnDevice), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
-                                              srf + L"が見つかりませんでした"}));
-    ts::WriteBytes(project / L"ゲーム.srf", "SRF");
-    device.ClearCalls();
-    EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));
-    EXPECT_EQ(device.Calls(), Bracket({"ismWriteSrfFile " + ts::Cp932(srf) + " 1"}));
-    EXPECT_EQ(ts::ReadBytes(device / L"run\\ゲーム.srf"), "SRF");
-    device.Set(L"srf", L"result", L"1004");
-    EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送失敗.", L"エラーコード:1004"}));
-
-    device.Set(L"device", L"connected", L"0");
-    device.ClearCalls();
-    EXPECT_EQ(link.During(ShowDeviceInfo), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
-    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
-}
+using ts::Texts;
 
 // No host, a host without a project, one that fails the request and one that
 // holds it until the tool gives up waiting: the same refusal.
@@ -91,7 +32,8 @@ TEST(Sessions, EachDeviceVerbOnceThroughTheRealProgram)
     ts::Project project;
     device.Set(L"pffs", L"freesectors", L"12");
     device.Set(L"pffs", L"freebytes", L"6144");
-    EXPECT_EQ(project.Run(L"Info"), Info(L"1.2", L"1.20", L"2003/4/15", L"12 sectors (6144 bytes)"));
+    EXPECT_EQ(project.Run(L"Info"), Lines({L"P/ECE Infomation", L"HARD Version:1.2", L"BIOS Version:1.20",
+                                           L"BIOS Date   :2003/4/15", L"PFFS Free   :12 sectors (6144 bytes) Free", L"---"}));
     EXPECT_EQ(project.Run(L"rUn").back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
     ts::WriteBytes(project / L"game.pex", "PEX");
     ts::HostSession transfer(project.Host(L"filetrans"));

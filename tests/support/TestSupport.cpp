@@ -2,6 +2,8 @@
 // simulated device and the window driver's steps.
 #include "TestSupport.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,12 +16,12 @@ namespace ts {
 namespace {
 void RemoveTree(const std::wstring& dir)
 {
-    for (const std::wstring& name : Names(dir)) {
-        const std::wstring path = dir + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(path.c_str())) RemoveTree(path);
-    }
-    RemoveDirectoryW(dir.c_str());
+    const std::wstring from = dir + L'\0';
+    SHFILEOPSTRUCTW op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
 }
 
 // Waits until the window has gone, so that the next step cannot find it again.
@@ -49,10 +51,15 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
+// Shares writing: the host stand-in keeps its log open while it runs.
 std::string ReadBytes(const std::wstring& path)
 {
+    const sim::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
     std::string bytes;
-    return sim::ReadWhole(path, bytes) ? bytes : std::string();
+    char block[65536];
+    for (DWORD got; file && ReadFile(file.get(), block, sizeof block, &got, nullptr) && got > 0;) bytes.append(block, got);
+    return bytes;
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
@@ -108,11 +115,16 @@ ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_s
 
 Process::Process(const std::wstring& commandLine)
 {
+    // What a child prints (the host stand-in echoes every line) is not the test's output.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const sim::Handle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = nul.get();
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         process_ = sim::Handle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
@@ -139,40 +151,28 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
     helper.join();
 }
 
-bool Wait(const std::wstring& window)
+namespace {
+bool Expect(bool ok, const std::string& what)
 {
-    const bool ok = ui::WaitForWindow(window, Bound) != nullptr;
-    EXPECT_TRUE(ok) << "no window " << Utf8(window);
+    EXPECT_TRUE(ok) << what;
     return ok;
 }
+}  // namespace
 
-bool Gone(const std::wstring& window)
-{
-    const bool ok = ui::WaitUntilGone(window, Bound);
-    EXPECT_TRUE(ok) << "still there: " << Utf8(window);
-    return ok;
-}
-
+bool Wait(const std::wstring& window) { return Expect(ui::WaitForWindow(window, Bound), "no window " + Utf8(window)); }
+bool Gone(const std::wstring& window) { return Expect(ui::WaitUntilGone(window, Bound), "still there: " + Utf8(window)); }
 bool Click(const std::wstring& window, const std::wstring& button)
 {
-    const bool ok = ui::ClickButton(window, button, Bound);
-    EXPECT_TRUE(ok) << "no button " << Utf8(button) << " in " << Utf8(window);
-    return ok;
+    return Expect(ui::ClickButton(window, button, Bound), "no button " + Utf8(button) + " in " + Utf8(window));
 }
-
 bool Select(const std::wstring& window, const std::wstring& option)
 {
-    const bool ok = ui::SelectOption(window, option, Bound);
-    EXPECT_TRUE(ok) << "no option " << Utf8(option) << " in " << Utf8(window);
-    return ok;
+    return Expect(ui::SelectOption(window, option, Bound), "no option " + Utf8(option) + " in " + Utf8(window));
 }
-
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
     const HWND edit = ui::WaitForEdit(window, index, Bound);
-    const bool ok = edit && ui::SetText(edit, text, Bound);
-    EXPECT_TRUE(ok) << "edit " << index << " of " << Utf8(window);
-    return ok;
+    return Expect(edit && ui::SetText(edit, text, Bound), "edit " + std::to_string(index) + " of " + Utf8(window));
 }
 
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected)
@@ -199,9 +199,7 @@ bool FileDialog(const std::wstring& path, const std::wstring& owner)
     bool ok = dialog && (owner.empty() || ui::OwnedBy(dialog, owner));
     if (ok && path.empty()) ui::CancelFileDialog(dialog);
     else if (ok) ok = ui::AnswerFileDialog(dialog, path, Bound);
-    ok = ok && Closed(dialog);
-    EXPECT_TRUE(ok) << "file dialog for " << Utf8(path);
-    return ok;
+    return Expect(ok && Closed(dialog), "file dialog for " + Utf8(path));
 }
 
 namespace {

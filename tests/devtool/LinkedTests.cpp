@@ -1,0 +1,165 @@
+// The device verbs and the console tool runner called in this process, linked
+// to the host stand-in: every outcome the simulated device and the stand-in
+// packer can give, and the lines the host received.
+#include "ConsoleTool.h"
+#include "DeviceCommands.h"
+#include "Form1.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using ts::Bracket;
+using ts::Lines;
+using ts::Texts;
+
+// This process linked to a host that serves the project for the life of the
+// object: the host's program is a driver waiting for this object's window to go.
+class Linked {
+public:
+    explicit Linked(const ts::Project& project)
+        : alive_(CreateWindowExW(0, L"STATIC", L"linked-verbs", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr)),
+          host_({project.file(), L"--timeout 300000 gone linked-verbs", ts::BinPath(L"uidriver.exe"), L""})
+    {
+        SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
+        EXPECT_TRUE(ui::WaitUntil([] {
+            ProjectFilePath.clear();
+            Form1::Instance().Form_Load();
+            if (!ProjectFilePath.empty()) return true;
+            Form1::Instance().Unload();
+            return false;
+        }, ts::Bound));
+    }
+    ~Linked()
+    {
+        Form1::Instance().Unload();
+        DestroyWindow(alive_);
+        host_.Finish();
+    }
+    // What the host received while `verb` ran: a mark sent after it shows when
+    // every line before it has arrived.
+    Texts During(const std::function<void()>& verb)
+    {
+        const size_t before = host_.Received().size();
+        verb();
+        HostMessage(L"<end>");
+        Texts all;
+        const bool marked = ui::WaitUntil([&] { return !(all = host_.Received()).empty() && all.back() == L"<end>"; }, ts::Bound);
+        return marked ? Texts(all.begin() + before, all.end() - 1) : Texts{L"<no mark>"};
+    }
+    Texts Transfer(const std::wstring& path)
+    {
+        return During([&] { ts::WhileShown(TransferFile, [&] { ts::FileDialog(path); }); });
+    }
+
+private:
+    HWND alive_;
+    ts::HostSession host_;
+};
+
+Texts Info(const std::wstring& hardware, const std::wstring& bios, const std::wstring& date, const std::wstring& free)
+{
+    return Lines({L"P/ECE Infomation", L"HARD Version:" + hardware, L"BIOS Version:" + bios, L"BIOS Date   :" + date,
+                  L"PFFS Free   :" + free + L" Free", L"---"});
+}
+
+TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
+{
+    ts::SimDevice device;
+    ts::Project project(L"[SOURCE]\r\n1=\".\\ゲーム.c\"\r\n");
+    ts::TempDir source;
+    Linked link(project);
+
+    device.Set(L"device", L"hardware", L"0x010A");
+    device.Set(L"device", L"bios", L"0x0105");
+    device.Set(L"pffs", L"freesectors", L"40000");
+    device.Set(L"pffs", L"freebytes", L"163840000");
+    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"40000 sectors (163840000 bytes)"));
+    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1", "ismPFFSDir 4096 0"}));
+    device.Set(L"pffs", L"dirresult", L"1003");
+    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"0 sectors (0 bytes)"));
+
+    const std::wstring pex = source / L"GAME.PEX";
+    ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
+    device.ClearCalls();
+    EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
+    EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
+    EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
+    EXPECT_EQ(link.Transfer(L""), Texts{});
+    const struct { std::wstring result, line; } refusals[] = {
+        {L"1000", L"P/ECEが接続されていません."}, {L"1001", L"P/ECEに書き込めないファイル名です."},
+        {L"1002", L"転送するファイルを読み込めません."}, {L"1003", L"P/ECEのフラッシュメモリに空きが足りません."},
+        {L"1004", L"P/ECEのフラッシュメモリへの書き込みに失敗しました."},
+        {L"1005", L"P/ECEとの通信が時間切れになりました."}, {L"1006", L"P/ECEとの通信中にエラーが起きました."},
+        {L"1007", L"P/ECEのファイルシステムが壊れています."}, {L"999", L"転送失敗. エラーコード:999"},
+        {L"1008", L"転送失敗. エラーコード:1008"}, {L"-1", L"転送失敗. エラーコード:-1"}};
+    for (const auto& r : refusals) {
+        device.Set(L"pffs", L"writeresult", r.result);
+        EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", r.line, L"---"}));
+    }
+
+    const std::wstring srf = project.dir() + L"\\.\\ゲーム.srf";
+    EXPECT_EQ(link.During(RunOnDevice), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
+                                              srf + L"が見つかりませんでした"}));
+    ts::WriteBytes(project / L"ゲーム.srf", "SRF");
+    device.ClearCalls();
+    EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));
+    EXPECT_EQ(device.Calls(), Bracket({"ismWriteSrfFile " + ts::Cp932(srf) + " 1"}));
+    EXPECT_EQ(ts::ReadBytes(device / L"run\\ゲーム.srf"), "SRF");
+    device.Set(L"srf", L"result", L"1004");
+    EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送失敗.", L"エラーコード:1004"}));
+
+    device.Set(L"device", L"connected", L"0");
+    device.ClearCalls();
+    EXPECT_EQ(link.During(ShowDeviceInfo), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
+    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
+}
+
+// The runner's output for one packer run with the stand-in's settings, joined:
+// where the pipe reads end is not the runner's choice.
+std::wstring RunPacker(Linked& link, std::initializer_list<std::pair<const wchar_t*, std::wstring>> env,
+                       bool* succeeded = nullptr, Texts* chunks = nullptr)
+{
+    std::vector<std::unique_ptr<ts::ScopedEnv>> set;
+    for (const auto& [name, value] : env) set.push_back(std::make_unique<ts::ScopedEnv>(name, value));
+    const Texts texts = link.During([&] {
+        const bool ok = RunConsoleTool(L"", ts::Quote(ts::BinPath(L"PPACK.EXE")) + L" -e x.srf -ox.pex -nX").Succeeded();
+        if (succeeded) *succeeded = ok;
+    });
+    if (chunks) *chunks = texts;
+    return ts::Joined(texts);
+}
+
+TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
+{
+    ts::Project project;
+    Linked link(project);
+    bool ok = false;
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok), L"0123456789\r\n");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L""}}), L"\r\n");
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}), L"before|NUL><NUL\r\n\r\n");
+    for (const wchar_t* code : {L"3", L"-1"}) {
+        EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"x"}, {L"PPACK_SIM_EXIT", code}}, &ok), L"x\r\n");
+        EXPECT_FALSE(ok) << ts::Utf8(code);
+    }
+    // After one single-byte character every full read ends in a lead byte; no
+    // line may be empty before the end or longer than the host takes.
+    std::wstring text = L"x";
+    for (int i = 0; i < 3000; ++i) text += L"あ表ソ";
+    Texts chunks;
+    EXPECT_TRUE(RunPacker(link, {{L"PPACK_SIM_TEXT", text}}, nullptr, &chunks) == text + L"\r\n") << "characters garbled";
+    for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
+    // Sixteen megabytes: a runner that waits for the tool before reading stalls it for good.
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"16777216"}}).size(), 16777219u);
+
+    const std::wstring missing = project / L"none.exe -e";
+    EXPECT_EQ(ts::Joined(link.During([&] { EXPECT_FALSE(RunConsoleTool(L"", missing).Succeeded()); })),
+              L"起動できませんでした (エラー 2): " + missing + L"\r\n\r\n");
+}
+
+}  // namespace
