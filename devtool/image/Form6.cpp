@@ -1,8 +1,8 @@
+// The image build window: its boxes, the settings it loads and saves, and the build.
 #include "Form6.h"
 
 #include "ConsoleTool.h"
-#include "Form1.h"
-#include "HostLink.h"
+#include "Host.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"
@@ -12,10 +12,10 @@
 namespace {
 enum ControlId {
     Text1Id = 100,
-    Text2Id,  // indexes 0 to 2 follow one another
+    Text2Id,  // the box array: index i has the id Text2Id + i
     Text2Id1,
     Text2Id2,
-    Command1Id,  // indexes 0 to 2 follow one another
+    Command1Id,  // the button array: index i has the id Command1Id + i
     Command1Id1,
     Command1Id2,
     Command2Id,
@@ -44,52 +44,50 @@ std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& in
     return line;
 }
 
-void Form6::Show(HWND owner)
-{
-    if (!Load(L"Form6", L"実行イメージ作成", 4230, 3150, owner)) return;
-    CenterOnScreen();
-    ShowModal(owner);
-}
+void Form6::Show(HWND owner) { ShowCenteredModal(L"Form6", L"実行イメージ作成", 4230, 3150, owner); }
 
 void Form6::Form_Load()
 {
-    // Created in tab order; the labels take no focus.
+    // Created in tab order, so the title box takes the focus when the window
+    // opens; the labels take no focus.
     AddControl(L"Static", L"タイトル", SS_LEFT, Label2Id, 120, 120, 975, 375);
-    text1_ = AddControl(L"Edit", L"", TextBoxStyle, Text1Id, 240, 360, 3495, 270, WS_EX_CLIENTEDGE);
-    AddControl(L"Static", L"入力ファイル名(*.srf)", SS_LEFT, Label2Id, 120, 720, 1935, 375);
-    text2_[0] = AddControl(L"Edit", L"", TextBoxStyle, Text2Id, 240, 960, 3495, 270, WS_EX_CLIENTEDGE);
-    AddControl(L"Button", L"...", ButtonStyle, Command1Id, 3840, 960, 255, 255);
+    Text1 = TextBox(
+        AddControl(L"Edit", L"", TextBoxStyle, Text1Id, 240, 360, 3495, 270, WS_EX_CLIENTEDGE));
+    // One path of the array: its label, its box and its browse button.
+    const auto addPath = [this](int index, const wchar_t* label, int top) {
+        AddControl(L"Static", label, SS_LEFT, Label2Id, 120, top, 1935, 375);
+        Text2[index] = TextBox(AddControl(L"Edit", L"", TextBoxStyle, Text2Id + index, 240, top + 240,
+                                          3495, 270, WS_EX_CLIENTEDGE));
+        AddControl(L"Button", L"...", ButtonStyle, Command1Id + index, 3840, top + 240, 255, 255);
+    };
+    addPath(0, L"入力ファイル名(*.srf)", 720);
     AddControl(L"Button", L"↓", ButtonStyle, Command5Id, 3000, 1250, 375, 300);
-    AddControl(L"Static", L"出力ファイル名(*.pex)", SS_LEFT, Label2Id, 120, 1320, 1935, 375);
-    text2_[1] = AddControl(L"Edit", L"", TextBoxStyle, Text2Id1, 240, 1560, 3495, 270, WS_EX_CLIENTEDGE);
-    AddControl(L"Button", L"...", ButtonStyle, Command1Id1, 3840, 1560, 255, 255);
-    AddControl(L"Static", L"アイコンファイル名(*.pid)", SS_LEFT, Label2Id, 120, 1920, 1935, 375);
-    text2_[2] = AddControl(L"Edit", L"", TextBoxStyle, Text2Id2, 240, 2160, 3495, 270, WS_EX_CLIENTEDGE);
-    AddControl(L"Button", L"...", ButtonStyle, Command1Id2, 3840, 2160, 255, 255);
+    addPath(1, L"出力ファイル名(*.pex)", 1320);
+    addPath(2, L"アイコンファイル名(*.pid)", 1920);
     AddControl(L"Button", L"作成", ButtonStyle, Command4Id, 120, 2640, 1095, 375);
     AddControl(L"Button", L"設定保存", ButtonStyle, Command3Id, 1560, 2640, 1095, 375);
     AddControl(L"Button", L"キャンセル", ButtonStyle, Command2Id, 3000, 2640, 1095, 375);
 
     const std::wstring projectName = ReadIniValue(Sds::Main, Sds::ProjectName, L"", ProjectFilePath);
-    SetWindowTextW(text1_, ReadIniValue(Sds::Pex, Sds::Title, projectName, ProjectFilePath).c_str());
+    Text1.SetText(ReadIniValue(Sds::Pex, Sds::Title, projectName, ProjectFilePath));
 
     std::wstring input = ReadIniValue(Sds::Pex, Sds::Input, L"", ProjectFilePath);
     if (input.empty())
         input = StripExtension(ReadIniValue(Sds::Source, Sds::FirstSource, L"", ProjectFilePath)) + L".srf";
-    SetText2(0, ResolveStoredPath(input, ProjectDir));
+    Text2[0].SetText(ResolveStoredPath(input, ProjectDir));
 
     const std::wstring output = ReadIniValue(Sds::Pex, Sds::Output, L"", ProjectFilePath);
-    SetText2(1, output.empty() ? CanonicalPath(StripExtension(Text2(0)) + L".pex")
-                               : ResolveStoredPath(output, ProjectDir));
+    Text2[1].SetText(output.empty() ? CanonicalPath(StripExtension(Text2[0].Text()) + L".pex")
+                                    : ResolveStoredPath(output, ProjectDir));
 
     const std::wstring icon = ReadIniValue(Sds::Pex, Sds::Icon, L"", ProjectFilePath);
-    SetText2(2, icon.empty() ? std::wstring() : ResolveStoredPath(icon, ProjectDir));
+    Text2[2].SetText(icon.empty() ? std::wstring() : ResolveStoredPath(icon, ProjectDir));
 }
 
-bool Form6::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
+bool Form6::OnCommand(int id, int code)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
-    switch (LOWORD(wParam)) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
     case Command1Id: Command1_Click(0); return true;
     case Command1Id1: Command1_Click(1); return true;
     case Command1Id2: Command1_Click(2); return true;
@@ -106,16 +104,20 @@ bool Form6::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
 void Form6::Save_Pex()
 {
     // Each write that fails shows its own warning; the next key is still written.
-    WriteIniValue(Sds::Pex, Sds::Title, Text1(), ProjectFilePath, hwnd());
-    WriteIniValue(Sds::Pex, Sds::Input, MakeStoredPath(Text2(0), ProjectDir), ProjectFilePath, hwnd());
-    WriteIniValue(Sds::Pex, Sds::Output, MakeStoredPath(Text2(1), ProjectDir), ProjectFilePath, hwnd());
-    WriteIniValue(Sds::Pex, Sds::Icon, MakeStoredPath(Text2(2), ProjectDir), ProjectFilePath, hwnd());
+    const auto write = [this](const wchar_t* key, const std::wstring& value) {
+        WriteIniValue(Sds::Pex, key, value, ProjectFilePath, hwnd());
+    };
+    write(Sds::Title, Text1.Text());
+    write(Sds::Input, MakeStoredPath(Text2[0].Text(), ProjectDir));
+    write(Sds::Output, MakeStoredPath(Text2[1].Text(), ProjectDir));
+    write(Sds::Icon, MakeStoredPath(Text2[2].Text(), ProjectDir));
 }
 
 void Form6::Command1_Click(int index)
 {
-    const std::wstring path = pubForm::FileGet(BrowseFilter[index], L"OPEN", Text2(index), hwnd());
-    if (!path.empty()) SetText2(index, path);
+    const std::wstring path =
+        pubForm::FileGet(BrowseFilter[index], L"OPEN", Text2[index].Text(), hwnd());
+    if (!path.empty()) Text2[index].SetText(path);
 }
 
 void Form6::Command2_Click() { Unload(); }
@@ -129,17 +131,12 @@ void Form6::Command3_Click()
 void Form6::Command4_Click()
 {
     Save_Pex();
-    const std::wstring commandLine = PackerCommandLine(Text1(), Text2(0), Text2(1), Text2(2));
+    const std::wstring commandLine =
+        PackerCommandLine(Text1.Text(), Text2[0].Text(), Text2[1].Text(), Text2[2].Text());
     HostMessage(L"実行イメージ作成中...\r\n");
     const ConsoleToolResult run = RunConsoleTool(L"", commandLine);
     HostMessage(run.Succeeded() ? L"実行イメージ作成完了.\r\n" : L"実行イメージ作成失敗.\r\n");
     Unload();
 }
 
-void Form6::Command5_Click() { SetText2(1, StripExtension(Text2(0)) + L".pex"); }
-
-std::wstring Form6::Text1() const { return WindowText(text1_); }
-
-std::wstring Form6::Text2(int index) const { return WindowText(text2_[index]); }
-
-void Form6::SetText2(int index, const std::wstring& text) { SetWindowTextW(text2_[index], text.c_str()); }
+void Form6::Command5_Click() { Text2[1].SetText(StripExtension(Text2[0].Text()) + L".pex"); }

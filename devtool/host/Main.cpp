@@ -15,24 +15,12 @@ namespace {
 void RunVerb(Verb verb)
 {
     switch (verb) {
-    case Verb::CreatePex:
-        Form6().Show(nullptr);
-        break;
-    case Verb::FileTrans:
-        TransferFile();
-        break;
-    case Verb::Info:
-        ShowDeviceInfo();
-        break;
-    case Verb::Capture:
-        Form7().Show(nullptr);
-        break;
-    case Verb::Run:
-        RunOnDevice();
-        break;
-    case Verb::Menu:
-        Form2().Show(nullptr);
-        break;
+    case Verb::CreatePex: Form6().Show(nullptr); break;
+    case Verb::FileTrans: TransferFile(); break;
+    case Verb::Info: ShowDeviceInfo(); break;
+    case Verb::Capture: Form7().Show(nullptr); break;
+    case Verb::Run: RunOnDevice(); break;
+    case Verb::Menu: Form2().Show(nullptr); break;
     }
 }
 }

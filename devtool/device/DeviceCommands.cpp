@@ -1,7 +1,7 @@
+// The device verbs, and the lines they send the host.
 #include "DeviceCommands.h"
 
-#include "Form1.h"
-#include "HostLink.h"
+#include "Host.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"

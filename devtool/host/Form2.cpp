@@ -1,3 +1,4 @@
+// The menu window's buttons and the jobs they start.
 #include "Form2.h"
 
 #include "DeviceCommands.h"
@@ -18,12 +19,7 @@ enum ControlId {
 constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 }
 
-void Form2::Show(HWND owner)
-{
-    if (!Load(L"Form2", L"Form2", 3990, 1695, owner)) return;
-    CenterOnScreen();
-    ShowModal(owner);
-}
+void Form2::Show(HWND owner) { ShowCenteredModal(L"Form2", L"Form2", 3990, 1695, owner); }
 
 void Form2::Form_Load()
 {
@@ -36,10 +32,10 @@ void Form2::Form_Load()
     SetVersionCaption(hwnd());
 }
 
-bool Form2::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
+bool Form2::OnCommand(int id, int code)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
-    switch (LOWORD(wParam)) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
     case Command1Id: Command1_Click(); return true;
     case Command2Id: Command2_Click(); return true;
     case Command3Id: Command3_Click(); return true;

@@ -20,7 +20,7 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(int id, int code) override;
 
 private:
     void Command1_Click(int index);
@@ -29,10 +29,6 @@ private:
     void Command4_Click();
     void Command5_Click();
 
-    std::wstring Text1() const;
-    std::wstring Text2(int index) const;
-    void SetText2(int index, const std::wstring& text);
-
-    HWND text1_ = nullptr;
-    HWND text2_[3] = {};
+    TextBox Text1;
+    TextBox Text2[3];
 };

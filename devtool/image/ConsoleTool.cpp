@@ -1,36 +1,14 @@
+// The console tool runner and the quoting of its command-line arguments.
 #include "ConsoleTool.h"
 
 #include "Ansi.h"
-#include "HostLink.h"
+#include "Handle.h"
+#include "Host.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
-
-    HANDLE get() const { return handle_; }
-    HANDLE* put()
-    {
-        Close();
-        return &handle_;
-    }
-    void Close()
-    {
-        if (handle_) CloseHandle(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 // Two bytes of the 4096-byte buffer stay free, as the host's side has always
 // been given at most 4094 bytes in one execute.
 constexpr DWORD ReadSize = 4094;
@@ -39,6 +17,7 @@ void SendCannotStart(const std::wstring& commandLine, DWORD error)
 {
     HostMessage(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
 }
+
 }
 
 size_t WholeCharacterLength(const std::string& bytes)
@@ -132,6 +111,7 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     }
     // A lead byte that never got its trail byte is still the tool's output.
     if (carried) HostMessage(FromAnsi(std::string(buffer, carried)));
+
     HostMessage(L"");
     HostMessage(L"\r\n");
 
