@@ -90,16 +90,20 @@ void Form7::Cap()
     UpdateWindow(display);
 }
 
-void Form7::Command1_Click() { Cap(); }
+// The save dialog has no owner, so the window would take clicks and a close
+// while it is open: capture and save run as jobs, each to its end first.
+void Form7::Command1_Click() { RunJob([this] { Cap(); }); }
 
 void Form7::Command2_Click() { Unload(); }
 
 void Form7::Command3_Click()
 {
-    const std::wstring path =
-        pubForm::FileGet(L"ビットマップファイル(*.bmp)|*.bmp", L"SAVE", L"", nullptr);
-    if (path.empty()) return;
-    const PictureImage& image = ScaleFactor() == 2 ? Picture1 : Picture2;
-    if (!WriteFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
-        MsgBox(hwnd(), path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
+    RunJob([this] {
+        const std::wstring path =
+            pubForm::FileGet(L"ビットマップファイル(*.bmp)|*.bmp", L"SAVE", L"", nullptr);
+        if (path.empty()) return;
+        const PictureImage& image = ScaleFactor() == 2 ? Picture1 : Picture2;
+        if (!WriteFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
+            MsgBox(hwnd(), path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
+    });
 }

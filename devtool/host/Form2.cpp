@@ -50,18 +50,11 @@ bool Form2::OnCommand(int id, int code)
 
 // Each job runs to its end before the menu takes the next click. The windows
 // are modal over the menu; the device jobs have no window over it (the file
-// dialog of a transfer has no owner), so the menu is shut off while they run.
-void Form2::RunDeviceJob(void (*job)())
-{
-    EnableWindow(hwnd(), FALSE);
-    job();
-    EnableWindow(hwnd(), TRUE);
-    SetActiveWindow(hwnd());
-}
+// dialog of a transfer has no owner) and wait for the host while they report,
+// so the menu takes no input while they run.
+void Form2::Command1_Click() { RunJob(ShowDeviceInfo); }
 
-void Form2::Command1_Click() { RunDeviceJob(ShowDeviceInfo); }
-
-void Form2::Command2_Click() { RunDeviceJob(TransferFile); }
+void Form2::Command2_Click() { RunJob(TransferFile); }
 
 void Form2::Command3_Click() { Form7().Show(hwnd()); }
 
@@ -69,4 +62,4 @@ void Form2::Command4_Click() { Form6().Show(hwnd()); }
 
 void Form2::Command5_Click() { Unload(); }
 
-void Form2::Command6_Click() { RunDeviceJob(RunOnDevice); }
+void Form2::Command6_Click() { RunJob(RunOnDevice); }

@@ -18,5 +18,4 @@ private:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void RunDeviceJob(void (*job)());
 };

@@ -113,6 +113,8 @@ void Form6::Save_Pex()
     write(Sds::Icon, MakeStoredPath(Text2[2].Text(), ProjectDir));
 }
 
+// The browse dialog and the warning boxes are owned by the window, which takes
+// no input while they are open.
 void Form6::Command1_Click(int index)
 {
     const std::wstring path =
@@ -130,13 +132,19 @@ void Form6::Command3_Click()
 
 void Form6::Command4_Click()
 {
-    Save_Pex();
-    const std::wstring commandLine =
-        PackerCommandLine(Text1.Text(), Text2[0].Text(), Text2[1].Text(), Text2[2].Text());
-    HostMessage(L"実行イメージ作成中...\r\n");
-    const ConsoleToolResult run = RunConsoleTool(L"", commandLine);
-    HostMessage(run.Succeeded() ? L"実行イメージ作成完了.\r\n" : L"実行イメージ作成失敗.\r\n");
-    Unload();
+    // Every line to the host waits in a DDE transaction, which dispatches
+    // messages: a second click could start a second build inside this one, a
+    // close could unload the window under it. As a job it runs to its end first.
+    const bool built = RunJob([this] {
+        Save_Pex();
+        const std::wstring commandLine =
+            PackerCommandLine(Text1.Text(), Text2[0].Text(), Text2[1].Text(), Text2[2].Text());
+        HostMessage(L"実行イメージ作成中...\r\n");
+        const ConsoleToolResult run = RunConsoleTool(L"", commandLine);
+        HostMessage(run.Succeeded() ? L"実行イメージ作成完了.\r\n"
+                                    : L"実行イメージ作成失敗.\r\n");
+    });
+    if (built) Unload();
 }
 
 void Form6::Command5_Click() { Text2[1].SetText(StripExtension(Text2[0].Text()) + L".pex"); }
