@@ -5,19 +5,26 @@
 
 #include <string>
 
-// Whether the tool could be started, and the code it ended with.
+// How long a tool may go on after its output has ended before the run counts
+// as failed. The tool itself is not stopped.
+constexpr DWORD ToolExitWaitMs = 10000;
+
+// Whether the tool could be started, whether it ended, and the code it ended with.
 struct ConsoleToolResult {
     bool started = false;
+    bool ended = false;
     DWORD exitCode = 0;
-    bool Succeeded() const { return started && exitCode == 0; }
+    bool Succeeded() const { return started && ended && exitCode == 0; }
 };
 
 // Runs `commandLine` (passed unchanged; the empty `applicationName` lets the
 // platform find the program from the line's first token) and forwards its
 // output with one HostMessage per read of at most 4094 bytes, in order, then
-// the empty text and "\r\n". A tool that cannot be started gives, instead of
-// the empty text, a line that says so. Returns when the tool has ended.
-ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine);
+// the empty text and "\r\n". A tool that cannot be started, or that has not
+// ended `exitWaitMs` after its output ended, gives instead of the empty text a
+// line that says so. Returns when the tool has ended or that wait is over.
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                                 DWORD exitWaitMs = ToolExitWaitMs);
 
 // How many bytes at the start of `bytes`, in the ANSI code page, hold whole
 // characters: all of them, or all but a last lead byte whose trail byte has
