@@ -54,7 +54,7 @@ size_t WholeCharacterLength(const std::string& bytes)
 
 std::wstring CommandLineArgument(const std::wstring& text)
 {
-    if (text.find_first_of(L" \t") == std::wstring::npos) return text;
+    if (text.find_first_of(L" \t\"") == std::wstring::npos) return text;
     std::wstring quoted = L"\"";
     size_t backslashes = 0;
     for (wchar_t c : text) {

@@ -31,6 +31,7 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
 // not arrived yet.
 size_t WholeCharacterLength(const std::string& bytes);
 
-// `text` as one argument of a command line: unchanged when it holds no blank
-// or tab, otherwise quoted so the usual parsing gives it back whole.
+// `text` as one argument of a command line: unchanged when it holds no blank,
+// tab or double quote, otherwise quoted so that the usual parsing gives back
+// exactly `text`.
 std::wstring CommandLineArgument(const std::wstring& text);
