@@ -77,16 +77,12 @@ std::int32_t NumberBeforeBlank(const std::string& text)
 
 const wchar_t DeviceLibraryMissingText[] = L"pieceif.dllが見つかりません.";
 
-const wchar_t* const TransferErrorText[TransferErrorCount] = {
-    L"P/ECEが接続されていません.",
-    L"P/ECEに書き込めないファイル名です.",
-    L"転送するファイルを読み込めません.",
-    L"P/ECEのフラッシュメモリに空きが足りません.",
-    L"P/ECEのフラッシュメモリへの書き込みに失敗しました.",
-    L"P/ECEとの通信が時間切れになりました.",
-    L"P/ECEとの通信中にエラーが起きました.",
-    L"P/ECEのファイルシステムが壊れています.",
-};
+std::wstring TransferErrorText(int code)
+{
+    // The library says no more than its code; the user learns that the file
+    // did not get there, and which code to look for.
+    return L"転送失敗. エラーコード:" + std::to_wstring(code);
+}
 
 DeviceVersion DecodeDeviceVersion(const DeviceVersionRecord& record)
 {

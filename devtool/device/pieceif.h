@@ -62,7 +62,5 @@ bool CaptureScreen(ScreenBuffer& screen);
 // The device file name WriteFileToPffs gives the file at `path`.
 std::wstring PffsFileName(const std::wstring& path);
 
-// The texts of the transfer error codes 1000 to 1007, by code - 1000.
-constexpr int FirstTransferError = 1000;
-constexpr int TransferErrorCount = 8;
-extern const wchar_t* const TransferErrorText[TransferErrorCount];
+// What a transfer that the library refused with `code` reports.
+std::wstring TransferErrorText(int code);
