@@ -23,7 +23,14 @@ constexpr int DisplayHeight = ScreenHeight * 2;
 
 Form7::Form7() : Picture1(DisplayWidth, DisplayHeight), Picture2(ScreenWidth, ScreenHeight) {}
 
-void Form7::Show(HWND owner) { ShowCenteredModal(L"Form7", L"キャプチャ", 5880, 2700, owner); }
+void Form7::Show(HWND owner)
+{
+    if (!Picture1 || !Picture2) {
+        MsgBox(owner, L"キャプチャ画像を作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+    ShowCenteredModal(L"Form7", L"キャプチャ", 5880, 2700, owner);
+}
 
 void Form7::Form_Load()
 {

@@ -7,6 +7,8 @@
 class Form7 : public Window {
 public:
     Form7();
+    // A window whose pictures could not be made does not open: a box over
+    // `owner` says so.
     void Show(HWND owner);
     // One capture of the device's screen into the capture surface, copied to
     // the display area at the selected size.

@@ -35,8 +35,12 @@ PictureImage::PictureImage(int width, int height) : width_(width), height_(heigh
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
+    // Either can fail when the system is short of GDI resources; the picture
+    // is then false and holds nothing.
     dc_ = CreateCompatibleDC(nullptr);
+    if (!dc_) return;
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap_ || !bits) return;
     bits_ = static_cast<std::uint32_t*>(bits);
     oldBitmap_ = SelectObject(dc_, bitmap_);
     Clear();
@@ -44,9 +48,9 @@ PictureImage::PictureImage(int width, int height) : width_(width), height_(heigh
 
 PictureImage::~PictureImage()
 {
-    SelectObject(dc_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    if (oldBitmap_) SelectObject(dc_, oldBitmap_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
 }
 
 void PictureImage::Clear()

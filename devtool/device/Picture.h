@@ -11,7 +11,8 @@
 COLORREF GreyColour(unsigned char value);
 
 // A picture that keeps what is drawn into it: a white 32-bit DIB section of
-// its own, selected into its own memory DC.
+// its own, selected into its own memory DC. One that could not be made is
+// false and must not be drawn into.
 class PictureImage {
 public:
     PictureImage(int width, int height);
@@ -19,6 +20,7 @@ public:
     PictureImage(const PictureImage&) = delete;
     PictureImage& operator=(const PictureImage&) = delete;
 
+    explicit operator bool() const { return bits_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
     HDC dc() const { return dc_; }
