@@ -109,8 +109,9 @@ void Form7::Command3_Click()
         const std::wstring path =
             pubForm::FileGet(L"ビットマップファイル(*.bmp)|*.bmp", L"SAVE", L"", nullptr);
         if (path.empty()) return;
+        // The old file stays until the new one is written whole.
         const PictureImage& image = ScaleFactor() == 2 ? Picture1 : Picture2;
-        if (!WriteFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
+        if (!ReplaceFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
             MsgBox(hwnd(), path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
     });
 }
