@@ -164,23 +164,23 @@ TEST(FileTransfer, RefusalsAreReportedByTheirCode)
     // A name the device cannot hold, a file that is not there, a flash too small.
     const std::wstring blank = source / L"MY GAME.PEX";
     ts::WriteBytes(blank, "x");
-    EXPECT_EQ(Transfer(project, blank).executes, refused(TransferErrorText[1]));
-    EXPECT_EQ(Transfer(project, source / L"absent.pex").executes, refused(TransferErrorText[2]));
+    EXPECT_EQ(Transfer(project, blank).executes, refused(L"転送失敗. エラーコード:1001"));
+    EXPECT_EQ(Transfer(project, source / L"absent.pex").executes, refused(L"転送失敗. エラーコード:1002"));
     const std::wstring huge = source / L"huge.pex";
     ts::WriteBytes(huge, std::string(5000, 'h'));
     device.Set(L"pffs", L"capacity", L"1");
-    EXPECT_EQ(Transfer(project, huge).executes, refused(TransferErrorText[3]));
+    EXPECT_EQ(Transfer(project, huge).executes, refused(L"転送失敗. エラーコード:1003"));
     EXPECT_FALSE(ts::FileExists(device / L"pffs\\huge.pex"));
 
     const std::wstring file = source / L"game.pex";
     ts::WriteBytes(file, "x");
     device.Set(L"device", L"connected", L"0");
-    EXPECT_EQ(Transfer(project, file).executes, refused(TransferErrorText[0]));
+    EXPECT_EQ(Transfer(project, file).executes, refused(L"転送失敗. エラーコード:1000"));
     device.Set(L"device", L"connected", L"1");
     device.Set(L"pffs", L"writeresult", L"1007");
-    EXPECT_EQ(Transfer(project, file).executes, refused(TransferErrorText[7]));
+    EXPECT_EQ(Transfer(project, file).executes, refused(L"転送失敗. エラーコード:1007"));
 
-    // Codes outside the table still say that the transfer failed, and which code.
+    // Any other code says the same.
     device.Set(L"pffs", L"writeresult", L"999");
     EXPECT_EQ(Transfer(project, file).executes, refused(L"転送失敗. エラーコード:999"));
     device.Set(L"pffs", L"writeresult", L"1008");

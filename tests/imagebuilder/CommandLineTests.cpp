@@ -29,10 +29,10 @@ TEST(PackerCommandLine, TextsWithoutBlanksGoInAsTheyAre)
     EXPECT_EQ(PackerCommandLine(L"GAME", L"C:\\dev\\game.srf", L"C:\\dev\\game.pex", L""),
               L"PPACK.EXE -e C:\\dev\\game.srf -oC:\\dev\\game.pex -nGAME");
     // Nothing is checked or added: empty texts leave their options bare, and
-    // quotes or backslashes in a text without blanks stay as typed.
+    // a quote, even without blanks, makes a text quoted.
     EXPECT_EQ(PackerCommandLine(L"", L"", L"", L""), L"PPACK.EXE -e  -o -n");
     EXPECT_EQ(PackerCommandLine(L"a\"b\\", L"ゲーム.srf", L"x.pex", L""),
-              L"PPACK.EXE -e ゲーム.srf -ox.pex -na\"b\\");
+              L"PPACK.EXE -e ゲーム.srf -ox.pex -n\"a\\\"b\\\\\"");
 }
 
 TEST(PackerCommandLine, TextsWithBlanksOrTabsAreQuotedAndArriveWhole)
@@ -55,7 +55,7 @@ TEST(CommandLineArgument, QuotesAndBackslashesInsideQuotedTextSurviveTheParsing)
         EXPECT_EQ(args[1], L"-n" + text);
     }
     EXPECT_EQ(CommandLineArgument(L"C:\\my dir\\"), L"\"C:\\my dir\\\\\"");
-    EXPECT_EQ(CommandLineArgument(L"plain\\\"text"), L"plain\\\"text");
+    EXPECT_EQ(CommandLineArgument(L"plain\\\"text"), L"\"plain\\\\\\\"text\"");
 }
 
 }  // namespace

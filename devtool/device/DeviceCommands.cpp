@@ -1,7 +1,7 @@
+// The device verbs, and the lines they send the host.
 #include "DeviceCommands.h"
 
-#include "Form1.h"
-#include "HostLink.h"
+#include "Host.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"
@@ -30,14 +30,8 @@ void TransferFile()
     const std::optional<int> result = WriteFileToPffs(path);
     if (!result)
         SendLine(DeviceLibraryMissingText);
-    else if (*result == 0)
-        SendLine(L"転送完了.");
-    else if (*result >= FirstTransferError && *result < FirstTransferError + TransferErrorCount)
-        SendLine(TransferErrorText[*result - FirstTransferError]);
     else
-        // The library may give codes nobody has seen; the user still learns the
-        // transfer did not happen.
-        SendLine(L"転送失敗. " + ErrorCodeText(*result));
+        SendLine(*result == 0 ? L"転送完了." : TransferErrorText(*result));
     SendLine(L"---");
 }
 
