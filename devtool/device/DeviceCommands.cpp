@@ -51,7 +51,9 @@ void ShowDeviceInfo()
         // A failed listing leaves the free space at zero.
         SendLine(L"HARD Version:" + Decimal(version.hardwareMajor) + L"." + Decimal(version.hardwareMinor));
         SendLine(L"BIOS Version:" + Decimal(version.biosMajor) + L"." + Decimal(version.biosMinor));
-        SendLine(L"BIOS Date   :200" + Decimal(version.biosYear) + L"/" + Decimal(version.biosMonth) +
+        // The year counts from 2000: year 3 reads 2003, and year 10 must read
+        // 2010, not the "20010" of the digits 200 followed by the number.
+        SendLine(L"BIOS Date   :" + Decimal(2000 + version.biosYear) + L"/" + Decimal(version.biosMonth) +
                  L"/" + Decimal(version.biosDay));
         SendLine(L"PFFS Free   :" + Decimal(space.sectors) + L" sectors (" + Decimal(space.bytes) +
                  L" bytes) Free");

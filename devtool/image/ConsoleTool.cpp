@@ -14,6 +14,7 @@ namespace {
 // Two bytes of the 4096-byte buffer stay free, as the host's side has always
 // been given at most 4094 bytes in one execute.
 constexpr DWORD ReadSize = 4094;
+constexpr DWORD ZeroReadWaitMs = 10;
 
 void SendCannotStart(const std::wstring& commandLine, DWORD error)
 {
@@ -116,11 +117,15 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     DWORD carried = 0;
     for (;;) {
         DWORD got = 0;
-        // A failed read is the end of the pipe. A read that succeeds with
-        // nothing (a write of no bytes) ends the output too: reading on could
-        // spin for as long as the tool keeps the pipe open.
-        if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr) || got == 0)
-            break;
+        // A failed read is the end of the pipe.
+        if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr)) break;
+        if (got == 0) {
+            // A write of no bytes reads as nothing; what the tool writes after
+            // it still comes. Once the tool has ended, nothing more can. The
+            // wait keeps repeated empty reads from spinning.
+            if (WaitForSingleObject(process.get(), ZeroReadWaitMs) == WAIT_OBJECT_0) break;
+            continue;
+        }
         std::string chunk(buffer, carried + got);
         // A zero byte would cut the text short; only it is left out.
         chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
