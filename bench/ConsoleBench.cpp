@@ -16,6 +16,7 @@
 // RESULTS gets one line of "name value" pairs, appended. Times are milliseconds.
 #include "ConsoleTool.h"
 #include "Form1.h"
+#include "Handle.h"
 
 #include <windows.h>
 #include <ddeml.h>
@@ -90,22 +91,21 @@ int Floor(const std::wstring& size, const std::wstring& results)
     // The tool alone, its output into a file.
     const double toolStart = Now();
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    Handle out(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
+    startup.hStdOutput = out.get();
+    startup.hStdError = out.get();
     PROCESS_INFORMATION info = {};
     std::wstring line = PackerLine;
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
         return 1;
-    CloseHandle(out);
-    WaitForSingleObject(info.hProcess, INFINITE);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    out.Close();
+    const Handle process(info.hProcess), thread(info.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
     const double toolMs = Now() - toolStart;
 
     std::string bytes;

@@ -1,6 +1,8 @@
 // Figures of the conversion: for VTP files of several sizes, the time of the
 // conversion beside the same number of bare profile reads and writes.
+#include "Ansi.h"
 #include "Conversion.h"
+#include "FileBytes.h"
 
 #include <windows.h>
 
@@ -12,14 +14,6 @@ namespace {
 double Ms(std::chrono::steady_clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-std::string Ansi(const std::wstring& text)
-{
-    std::string out(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), int(out.size()), nullptr, nullptr);
-    out.pop_back();
-    return out;
 }
 }  // namespace
 
@@ -35,18 +29,15 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring vtp = dir + L"\\bench" + std::to_wstring(n) + L".vtp";
         std::string text = "[MAIN]\r\nPROJECT-NAME=bench\r\n[C]\r\nN=" + std::to_string(n) + "\r\n";
         for (int i = 1; i <= n; ++i)
-            text += std::to_string(i) + "=" + Ansi(dir) + "\\src\\file" + std::to_string(i) + ".c\r\n";
-        HANDLE f = CreateFileW(vtp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(f, text.data(), DWORD(text.size()), &written, nullptr);
-        CloseHandle(f);
+            text += std::to_string(i) + "=" + ToAnsi(dir) + "\\src\\file" + std::to_string(i) + ".c\r\n";
+        WriteFileBytes(vtp, text);
 
         auto start = std::chrono::steady_clock::now();
         ConvertProject(vtp, dir);
         const double convert = Ms(std::chrono::steady_clock::now() - start);
 
         // The floor: the same reads and writes, straight to the platform.
-        const std::string in = Ansi(vtp), out = Ansi(dir + L"\\bare" + std::to_wstring(n) + L".sds");
+        const std::string in = ToAnsi(vtp), out = ToAnsi(dir + L"\\bare" + std::to_wstring(n) + L".sds");
         char buffer[256];
         start = std::chrono::steady_clock::now();
         for (int i = 1; i <= n; ++i) {

@@ -77,6 +77,7 @@ void Window::ShowModal(HWND owner)
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
+    // Activation gives the focus too, but only where a window manager activates.
     if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
 
     MSG msg;
@@ -175,9 +176,19 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         // The close box leaves the window as Unload does, never during a job.
         if (!busy_) Unload();
         return 0;
+    case WM_ACTIVATE:
+        // Like a dialog: the control that had the focus gets it back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (IsChild(hwnd_, focus)) lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) {
+            SetFocus(IsWindow(lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+        }
+        return 0;
+    case WM_DESTROY:
+        Form_Unload();
+        break;
     }
-    LRESULT result = 0;
-    if (OnMessage(message, wParam, lParam, result)) return result;
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A thin base for the programs' top-level windows: class registration, the
 // window-to-object link, messages decoded once into handlers, controls placed
-// in twips, modal showing, and jobs during which the window takes no input.
+// in twips, modal showing, focus kept as a dialog keeps it, and jobs during
+// which the window takes no input.
 #include <windows.h>
 
 #include <string>
@@ -55,12 +56,12 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    // The window is being destroyed; its controls are still there.
+    virtual void Form_Unload() {}
     // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
     virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
     // WM_DRAWITEM of an owner-drawn control: true when drawn.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
-    // Any other message; return true with `result` set to handle it.
-    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
 
     // Runs `job` with the window shut to input and returns true; false, with
     // nothing run, when a job is running already. The user interface thread
@@ -92,5 +93,6 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
+    HWND lastFocus_ = nullptr;   // the control to focus when the window is active again
     bool busy_ = false;
 };

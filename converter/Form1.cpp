@@ -50,26 +50,10 @@ bool Form1::OnCommand(int id, int code)
     return true;
 }
 
-bool Form1::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+void Form1::Form_Unload()
 {
-    switch (message) {
-    case WM_ACTIVATE:
-        // Like a dialog: the control that had the focus gets it back.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
-        } else if (!HIWORD(wParam)) {
-            SetFocus(lastFocus_ ? lastFocus_ : Text1.hwnd());
-        }
-        result = 0;
-        return true;
-    case WM_DESTROY:
-        formDrop_.Revoke();
-        text1Drop_.Revoke();
-        return false;
-    default:
-        return false;
-    }
+    formDrop_.Revoke();
+    text1Drop_.Revoke();
 }
 
 void Form1::Form_OLEDragDrop(const std::wstring& firstFile) { Text1.SetText(firstFile); }

@@ -22,7 +22,7 @@ public:
 protected:
     void Form_Load() override;
     bool OnCommand(int id, int code) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Form_Unload() override;
 
 private:
     void Form_OLEDragDrop(const std::wstring& firstFile);
@@ -30,7 +30,6 @@ private:
     void Command1_Click();
 
     TextBox Text1;
-    HWND lastFocus_ = nullptr;
     FileDropTarget formDrop_;
     FileDropTarget text1Drop_;
 

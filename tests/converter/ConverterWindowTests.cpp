@@ -40,11 +40,7 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game));
     ASSERT_TRUE(ts::Wait(Caption));
     EXPECT_EQ(ts::Edit(Caption, 0, game), game);
-    HWND form = FindWindowW(nullptr, Caption.c_str());
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui);
-    EXPECT_EQ(gui.hwndFocus, FindWindowExW(form, nullptr, L"Edit", nullptr));
+    EXPECT_EQ(ts::Focus(Caption), ui::WaitForEdit(Caption, 0, ts::Bound));
 
     EXPECT_EQ(Try(L""), NoPath);
     EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);

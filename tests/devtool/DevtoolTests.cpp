@@ -2,7 +2,7 @@
 // output may be cut, the device's records and listings, and bitmap files.
 #include "ConsoleTool.h"
 #include "Form6.h"
-#include "Form7.h"
+#include "Picture.h"
 #include "TestSupport.h"
 #include "Verbs.h"
 #include "pieceif.h"
@@ -36,17 +36,17 @@ std::vector<std::wstring> Parse(const std::wstring& line)
     return args;
 }
 
-TEST(PackerCommandLine, TextsWithBlanksAreQuotedOthersGoInAsTyped)
+TEST(PackerCommandLine, TextsWithBlanksOrQuotesAreQuotedOthersGoInAsTyped)
 {
     EXPECT_EQ(PackerCommandLine(L"GAME", L"C:\\d\\g.srf", L"C:\\d\\g.pex", L"C:\\d\\g.pid"),
               L"PPACK.EXE -e C:\\d\\g.srf -oC:\\d\\g.pex -nGAME -iC:\\d\\g.pid");
     EXPECT_EQ(PackerCommandLine(L"", L"", L"", L""), L"PPACK.EXE -e  -o -n");
-    EXPECT_EQ(PackerCommandLine(L"a\"b\\", L"ゲーム.srf", L"x.pex", L""), L"PPACK.EXE -e ゲーム.srf -ox.pex -na\"b\\");
+    EXPECT_EQ(PackerCommandLine(L"a\"b\\", L"ゲーム.srf", L"x.pex", L""), L"PPACK.EXE -e ゲーム.srf -ox.pex -n\"a\\\"b\\\\\"");
     const std::wstring line = PackerCommandLine(L"MY GAME", L"C:\\my dir\\g.srf", L"C:\\my dir\\g.pex", L"C:\\my\td\\g.pid");
     EXPECT_EQ(line, L"PPACK.EXE -e \"C:\\my dir\\g.srf\" -o\"C:\\my dir\\g.pex\" -n\"MY GAME\" -i\"C:\\my\td\\g.pid\"");
-    for (const std::wstring text : {L"say \"hi\"", L"ends in backslash\\", L"two\\\\ \\\\", L"\\\" x", L" ", L"\t"})
+    for (const std::wstring text : {L"a\"b\\", L"ゲーム \"表\"", L"say \"hi\"", L"ends in backslash\\", L"two\\\\ \\\\", L"\\\" x", L" ", L"\t"})
         EXPECT_EQ(Parse(L"p.exe -n" + CommandLineArgument(text)), (std::vector<std::wstring>{L"p.exe", L"-n" + text}));
-    EXPECT_EQ(CommandLineArgument(L"plain\\\"text"), L"plain\\\"text");
+    EXPECT_EQ(CommandLineArgument(L"plain\\\"text"), L"\"plain\\\\\\\"text\"");
 }
 
 TEST(WholeCharacterLength, KeepsBackOnlyALeadByteWithoutItsTrailByte)
@@ -112,6 +112,7 @@ TEST(BitmapFile, PaddedRowsBottomUpAsThePlatformReadsThem)
     EXPECT_EQ(bytes.substr(0, 6), std::string("BM\x4e\0\0\0", 6));
     EXPECT_EQ(bytes.substr(54, 12), std::string("\xaa\xaa\xaa\x55\x55\x55\0\0\0\0\0\0", 12));
     EXPECT_EQ(bytes.substr(66, 12), std::string("\0\0\xff\0\xff\0\xff\0\0\0\0\0", 12));
+    EXPECT_FALSE(PictureImage(32768, 32768)) << "a picture the platform cannot make is none";
 }
 
 }  // namespace

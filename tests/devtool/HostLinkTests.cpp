@@ -1,6 +1,7 @@
 // The link window's conversation with the host stand-in, in this process, and
 // the file dialog of the device tool.
 #include "Form1.h"
+#include "Host.h"
 #include "TestSupport.h"
 #include "pubForm.h"
 

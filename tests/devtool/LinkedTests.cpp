@@ -4,6 +4,7 @@
 #include "ConsoleTool.h"
 #include "DeviceCommands.h"
 #include "Form1.h"
+#include "Host.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +82,8 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"40000 sectors (163840000 bytes)"));
     EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1", "ismPFFSDir 4096 0"}));
     device.Set(L"pffs", L"dirresult", L"1003");
-    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"0 sectors (0 bytes)"));
+    device.Set(L"device", L"biosdate", L"0x148F");  // year 10
+    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2010/4/15", L"0 sectors (0 bytes)"));
 
     const std::wstring pex = source / L"GAME.PEX";
     ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
@@ -90,16 +92,9 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
     EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
     EXPECT_EQ(link.Transfer(L""), Texts{});
-    const struct { std::wstring result, line; } refusals[] = {
-        {L"1000", L"P/ECEが接続されていません."}, {L"1001", L"P/ECEに書き込めないファイル名です."},
-        {L"1002", L"転送するファイルを読み込めません."}, {L"1003", L"P/ECEのフラッシュメモリに空きが足りません."},
-        {L"1004", L"P/ECEのフラッシュメモリへの書き込みに失敗しました."},
-        {L"1005", L"P/ECEとの通信が時間切れになりました."}, {L"1006", L"P/ECEとの通信中にエラーが起きました."},
-        {L"1007", L"P/ECEのファイルシステムが壊れています."}, {L"999", L"転送失敗. エラーコード:999"},
-        {L"1008", L"転送失敗. エラーコード:1008"}, {L"-1", L"転送失敗. エラーコード:-1"}};
-    for (const auto& r : refusals) {
-        device.Set(L"pffs", L"writeresult", r.result);
-        EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", r.line, L"---"}));
+    for (const std::wstring code : {L"1000", L"1007", L"999", L"-1"}) {
+        device.Set(L"pffs", L"writeresult", code);
+        EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送失敗. エラーコード:" + code, L"---"}));
     }
 
     const std::wstring srf = project.dir() + L"\\.\\ゲーム.srf";
@@ -156,6 +151,15 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
     for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
     // Sixteen megabytes: a runner that waits for the tool before reading stalls it for good.
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"16777216"}}).size(), 16777219u);
+
+    // A tool that closes its output and runs on is waited for a while, then left to run.
+    const std::wstring packer = ts::BinPath(L"PPACK.EXE"), event = L"vtest-packer-" + std::to_wstring(GetCurrentProcessId());
+    ts::ScopedEnv close(L"PPACK_SIM_CLOSE_OUTPUT", L"1"), wait(L"PPACK_SIM_WAIT_EVENT", event), x(L"PPACK_SIM_TEXT", L"x");
+    ConsoleToolResult result{};
+    EXPECT_EQ(ts::Joined(link.During([&] { result = RunConsoleTool(L"", ts::Quote(packer) + L" -e", 1); })),
+              L"x" + packer + L"が終了しませんでした.\r\n\r\n");
+    EXPECT_TRUE(result.started && !result.ended);
+    sim::SetNamedEvent(event);
 
     const std::wstring missing = project / L"none.exe -e";
     EXPECT_EQ(ts::Joined(link.During([&] { EXPECT_FALSE(RunConsoleTool(L"", missing).Succeeded()); })),

@@ -183,6 +183,14 @@ std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& 
     return text;
 }
 
+HWND Focus(const std::wstring& window)
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(ui::WaitForWindow(window, Bound), nullptr), &gui);
+    return gui.hwndFocus;
+}
+
 std::wstring Box(int press)
 {
     const HWND box = ui::WaitForMessageBox(Bound);

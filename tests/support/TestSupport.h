@@ -84,6 +84,8 @@ bool Select(const std::wstring& window, const std::wstring& option);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
+// The control that has the focus in the window's thread.
+HWND Focus(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;

@@ -1,46 +1,12 @@
 #pragma once
 // pieceif: the only way to the P/ECE. Every operation opens the device library,
 // makes one call and closes it again, so no connection outlives an operation.
-#include "LazyProc.h"
-
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-// pieceif.dll, bound by its decorated names at the first call.
-using IsmInitFn = int(WINAPI*)();
-using IsmExitFn = int(WINAPI*)();
-using IsmGetVersionFn = int(WINAPI*)(void* record, int kind);
-using IsmPffsDirFn = int(WINAPI*)(char* buffer, int size, int kind);
-using IsmPffsWriteFn = int(WINAPI*)(const char* pffsName, const char* pcPath);
-using IsmWriteSrfFileFn = int(WINAPI*)(const char* srfPath, int kind);
-using IsmLcdCaptureScreenFn = int(WINAPI*)(unsigned char* buffer, int size);
-
-extern LazyProc<IsmInitFn> ismInit;
-extern LazyProc<IsmExitFn> ismExit;
-extern LazyProc<IsmGetVersionFn> ismGetVersion;
-extern LazyProc<IsmPffsDirFn> ismPFFSDir;
-extern LazyProc<IsmPffsWriteFn> ismPFFSWrite;
-extern LazyProc<IsmWriteSrfFileFn> ismWriteSrfFile;
-extern LazyProc<IsmLcdCaptureScreenFn> ismLCDCaptureScreen;
-
-// ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
-// back, when the library or one of the three functions cannot be found.
-template <typename Fn, typename... Args>
-std::optional<int> DeviceCall(LazyProc<Fn>& function, Args... args)
-{
-    const IsmInitFn init = ismInit.get();
-    const IsmExitFn exit = ismExit.get();
-    const Fn call = function.get();
-    if (!init || !exit || !call) return std::nullopt;
-    init();
-    const int result = call(args...);
-    exit();
-    return result;
-}
 
 // What the device verbs say instead of their results when the library is missing.
 extern const wchar_t DeviceLibraryMissingText[];
@@ -71,6 +37,10 @@ constexpr int ScreenWidth = 128;
 constexpr int ScreenHeight = 88;
 constexpr int ScreenBytes = ScreenWidth * ScreenHeight;
 
+// The device's screen, one byte a pixel (a grey level from 0, white, to 3,
+// black), rows from the top, each row from the left.
+using ScreenBuffer = std::array<unsigned char, ScreenBytes>;
+
 DeviceVersion DecodeDeviceVersion(const DeviceVersionRecord& record);
 
 // The free space from the summary, the last line that ends with a line feed.
@@ -84,11 +54,13 @@ bool GetPffsFreeSpace(PffsFreeSpace& space);
 // The device file is named after the path's last part, lower-cased.
 std::optional<int> WriteFileToPffs(const std::wstring& path);
 std::optional<int> WriteSrfToDevice(const std::wstring& path);
+// Copies the device's screen into `screen`. The library's result says nothing
+// useful (without a device the buffer is left as it was), so only a missing
+// library is told: false.
+bool CaptureScreen(ScreenBuffer& screen);
 
 // The device file name WriteFileToPffs gives the file at `path`.
 std::wstring PffsFileName(const std::wstring& path);
 
-// The texts of the transfer error codes 1000 to 1007, by code - 1000.
-constexpr int FirstTransferError = 1000;
-constexpr int TransferErrorCount = 8;
-extern const wchar_t* const TransferErrorText[TransferErrorCount];
+// What a transfer that the library refused with `code` reports.
+std::wstring TransferErrorText(int code);

@@ -1,3 +1,4 @@
+// The menu window's buttons and the jobs they start.
 #include "Form2.h"
 
 #include "DeviceCommands.h"
@@ -18,12 +19,7 @@ enum ControlId {
 constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 }
 
-void Form2::Show(HWND owner)
-{
-    if (!Load(L"Form2", L"Form2", 3990, 1695, owner)) return;
-    CenterOnScreen();
-    ShowModal(owner);
-}
+void Form2::Show(HWND owner) { ShowCenteredModal(L"Form2", L"Form2", 3990, 1695, owner); }
 
 void Form2::Form_Load()
 {
@@ -36,10 +32,10 @@ void Form2::Form_Load()
     SetVersionCaption(hwnd());
 }
 
-bool Form2::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
+bool Form2::OnCommand(int id, int code)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
-    switch (LOWORD(wParam)) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
     case Command1Id: Command1_Click(); return true;
     case Command2Id: Command2_Click(); return true;
     case Command3Id: Command3_Click(); return true;
@@ -54,18 +50,11 @@ bool Form2::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
 
 // Each job runs to its end before the menu takes the next click. The windows
 // are modal over the menu; the device jobs have no window over it (the file
-// dialog of a transfer has no owner), so the menu is shut off while they run.
-void Form2::RunDeviceJob(void (*job)())
-{
-    EnableWindow(hwnd(), FALSE);
-    job();
-    EnableWindow(hwnd(), TRUE);
-    SetActiveWindow(hwnd());
-}
+// dialog of a transfer has no owner) and wait for the host while they report,
+// so the menu takes no input while they run.
+void Form2::Command1_Click() { RunJob(ShowDeviceInfo); }
 
-void Form2::Command1_Click() { RunDeviceJob(ShowDeviceInfo); }
-
-void Form2::Command2_Click() { RunDeviceJob(TransferFile); }
+void Form2::Command2_Click() { RunJob(TransferFile); }
 
 void Form2::Command3_Click() { Form7().Show(hwnd()); }
 
@@ -73,4 +62,4 @@ void Form2::Command4_Click() { Form6().Show(hwnd()); }
 
 void Form2::Command5_Click() { Unload(); }
 
-void Form2::Command6_Click() { RunDeviceJob(RunOnDevice); }
+void Form2::Command6_Click() { RunJob(RunOnDevice); }

@@ -1,7 +1,7 @@
 #pragma once
-// The capture window: copies the device's screen, shows it at its own size or
-// doubled, and saves it as a bitmap file. It sends nothing to the host.
-#include "Window.h"
+// Pictures of the device's screen: the grey level colours, a picture that keeps
+// what is drawn into it, and the bytes of a bitmap file.
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,8 @@
 COLORREF GreyColour(unsigned char value);
 
 // A picture that keeps what is drawn into it: a white 32-bit DIB section of
-// its own, selected into its own memory DC.
+// its own, selected into its own memory DC. One that could not be made is
+// false and must not be drawn into.
 class PictureImage {
 public:
     PictureImage(int width, int height);
@@ -19,6 +20,7 @@ public:
     PictureImage(const PictureImage&) = delete;
     PictureImage& operator=(const PictureImage&) = delete;
 
+    explicit operator bool() const { return bits_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
     HDC dc() const { return dc_; }
@@ -38,28 +40,3 @@ private:
 // A Windows bitmap file of 24 bits a pixel holding exactly the given pixels
 // (rows from the top, each 0x00RRGGBB).
 std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height);
-
-class Form7 : public Window {
-public:
-    Form7();
-    void Show(HWND owner);
-    // One capture of the device's screen into the capture surface, copied to
-    // the display area at the selected size.
-    void Cap();
-
-protected:
-    void Form_Load() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-private:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    int ScaleFactor() const;
-
-    // Picture2, the capture surface, stays off screen: the user sees its copy
-    // in Picture1, the display area.
-    PictureImage picture1_;
-    PictureImage picture2_;
-    HWND picture1Box_ = nullptr;
-};

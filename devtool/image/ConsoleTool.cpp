@@ -1,43 +1,40 @@
+// The console tool runner and the quoting of its command-line arguments.
 #include "ConsoleTool.h"
 
 #include "Ansi.h"
-#include "HostLink.h"
+#include "Handle.h"
+#include "Host.h"
+
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
 
 namespace {
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
-
-    HANDLE get() const { return handle_; }
-    HANDLE* put()
-    {
-        Close();
-        return &handle_;
-    }
-    void Close()
-    {
-        if (handle_) CloseHandle(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 // Two bytes of the 4096-byte buffer stay free, as the host's side has always
 // been given at most 4094 bytes in one execute.
 constexpr DWORD ReadSize = 4094;
+constexpr DWORD ZeroReadWaitMs = 10;
 
 void SendCannotStart(const std::wstring& commandLine, DWORD error)
 {
     HostMessage(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
+}
+
+// The program a command line starts, as the platform reads its first token.
+std::wstring ToolName(const std::wstring& commandLine)
+{
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(commandLine.c_str(), &count);
+    if (!arguments) return commandLine;
+    const std::wstring name = count > 0 ? arguments[0] : L"";
+    LocalFree(arguments);
+    return name;
+}
+
+void SendNotEnded(const std::wstring& commandLine)
+{
+    HostMessage(ToolName(commandLine) + L"が終了しませんでした.\r\n");
 }
 }
 
@@ -58,7 +55,7 @@ size_t WholeCharacterLength(const std::string& bytes)
 
 std::wstring CommandLineArgument(const std::wstring& text)
 {
-    if (text.find_first_of(L" \t") == std::wstring::npos) return text;
+    if (text.find_first_of(L" \t\"") == std::wstring::npos) return text;
     std::wstring quoted = L"\"";
     size_t backslashes = 0;
     for (wchar_t c : text) {
@@ -75,7 +72,8 @@ std::wstring CommandLineArgument(const std::wstring& text)
     return quoted + L"\"";
 }
 
-ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine)
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                                 DWORD exitWaitMs)
 {
     ConsoleToolResult result;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -119,8 +117,15 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     DWORD carried = 0;
     for (;;) {
         DWORD got = 0;
+        // A failed read is the end of the pipe.
         if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr)) break;
-        if (got == 0) continue;
+        if (got == 0) {
+            // A write of no bytes reads as nothing; what the tool writes after
+            // it still comes. Once the tool has ended, nothing more can. The
+            // wait keeps repeated empty reads from spinning.
+            if (WaitForSingleObject(process.get(), ZeroReadWaitMs) == WAIT_OBJECT_0) break;
+            continue;
+        }
         std::string chunk(buffer, carried + got);
         // A zero byte would cut the text short; only it is left out.
         chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
@@ -132,10 +137,16 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     }
     // A lead byte that never got its trail byte is still the tool's output.
     if (carried) HostMessage(FromAnsi(std::string(buffer, carried)));
-    HostMessage(L"");
-    HostMessage(L"\r\n");
 
-    WaitForSingleObject(process.get(), INFINITE);
-    GetExitCodeProcess(process.get(), &result.exitCode);
+    // A tool may close its output and go on running; the run does not wait
+    // for it for ever, and leaves it running.
+    result.ended = WaitForSingleObject(process.get(), exitWaitMs) == WAIT_OBJECT_0;
+    if (result.ended) {
+        GetExitCodeProcess(process.get(), &result.exitCode);
+        HostMessage(L"");
+    } else {
+        SendNotEnded(commandLine);
+    }
+    HostMessage(L"\r\n");
     return result;
 }

@@ -1,7 +1,7 @@
+// The device verbs, and the lines they send the host.
 #include "DeviceCommands.h"
 
-#include "Form1.h"
-#include "HostLink.h"
+#include "Host.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"
@@ -30,14 +30,8 @@ void TransferFile()
     const std::optional<int> result = WriteFileToPffs(path);
     if (!result)
         SendLine(DeviceLibraryMissingText);
-    else if (*result == 0)
-        SendLine(L"転送完了.");
-    else if (*result >= FirstTransferError && *result < FirstTransferError + TransferErrorCount)
-        SendLine(TransferErrorText[*result - FirstTransferError]);
     else
-        // The library may give codes nobody has seen; the user still learns the
-        // transfer did not happen.
-        SendLine(L"転送失敗. " + ErrorCodeText(*result));
+        SendLine(*result == 0 ? L"転送完了." : TransferErrorText(*result));
     SendLine(L"---");
 }
 
@@ -57,7 +51,9 @@ void ShowDeviceInfo()
         // A failed listing leaves the free space at zero.
         SendLine(L"HARD Version:" + Decimal(version.hardwareMajor) + L"." + Decimal(version.hardwareMinor));
         SendLine(L"BIOS Version:" + Decimal(version.biosMajor) + L"." + Decimal(version.biosMinor));
-        SendLine(L"BIOS Date   :200" + Decimal(version.biosYear) + L"/" + Decimal(version.biosMonth) +
+        // The year counts from 2000: year 3 reads 2003, and year 10 must read
+        // 2010, not the "20010" of the digits 200 followed by the number.
+        SendLine(L"BIOS Date   :" + Decimal(2000 + version.biosYear) + L"/" + Decimal(version.biosMonth) +
                  L"/" + Decimal(version.biosDay));
         SendLine(L"PFFS Free   :" + Decimal(space.sectors) + L" sectors (" + Decimal(space.bytes) +
                  L" bytes) Free");

@@ -1,3 +1,4 @@
+// FileGet over the platform's open and save dialogs.
 #include "pubForm.h"
 
 #include "PubFnc.h"

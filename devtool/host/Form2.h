@@ -9,7 +9,7 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(int id, int code) override;
 
 private:
     void Command1_Click();
@@ -18,5 +18,4 @@ private:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void RunDeviceJob(void (*job)());
 };

@@ -1,6 +1,6 @@
 #pragma once
-// The DDE conversation with the host IDE, in the ANSI code page. The host shows
-// every execute string as display text, in the order of arrival.
+// A DDE client conversation in the ANSI code page: items requested as text,
+// command strings sent as executes.
 #include <windows.h>
 #include <ddeml.h>
 
@@ -17,7 +17,7 @@ public:
     bool Open(const std::wstring& service, const std::wstring& topic);
     // The item's text, or the empty text when the request fails or times out.
     std::wstring Request(const std::wstring& item, DWORD timeoutMs) const;
-    // Sends one execute string; false when the host refuses it or times out.
+    // Sends one execute string; false when the server refuses it or times out.
     bool Execute(const std::wstring& text, DWORD timeoutMs) const;
     void Close();
 
@@ -25,7 +25,3 @@ private:
     DWORD instance_ = 0;
     HCONV conversation_ = nullptr;
 };
-
-// Sends `text`, unchanged, to the host as one execute; callers put the "\r\n"
-// in themselves. Nothing is sent when there is no conversation.
-void HostMessage(const std::wstring& text);

@@ -1,7 +1,7 @@
+// DDEML client side: one conversation, requests and executes.
 #include "HostLink.h"
 
 #include "Ansi.h"
-#include "Form1.h"
 
 namespace {
 // A client-only conversation needs no callback work of its own.
@@ -9,8 +9,6 @@ HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, 
 {
     return nullptr;
 }
-
-constexpr DWORD kExecuteTimeoutMs = 5000;
 }
 
 HostLink::~HostLink() { Close(); }
@@ -64,11 +62,4 @@ void HostLink::Close()
     conversation_ = nullptr;
     if (instance_) DdeUninitialize(instance_);
     instance_ = 0;
-}
-
-void HostMessage(const std::wstring& text)
-{
-    // A refused or timed-out execute is dropped: the job goes on, as it would
-    // with a host that no longer shows its output.
-    Form1::Instance().Text3().Execute(text, kExecuteTimeoutMs);
 }

@@ -1,3 +1,4 @@
+// The verb of the command line, matched against the five that the tool knows.
 #include "Verbs.h"
 
 #include <windows.h>

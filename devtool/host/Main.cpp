@@ -9,30 +9,19 @@
 #include "Form6.h"
 #include "Form7.h"
 #include "MsgBox.h"
+#include "Search.h"
 #include "Verbs.h"
 
 namespace {
 void RunVerb(Verb verb)
 {
     switch (verb) {
-    case Verb::CreatePex:
-        Form6().Show(nullptr);
-        break;
-    case Verb::FileTrans:
-        TransferFile();
-        break;
-    case Verb::Info:
-        ShowDeviceInfo();
-        break;
-    case Verb::Capture:
-        Form7().Show(nullptr);
-        break;
-    case Verb::Run:
-        RunOnDevice();
-        break;
-    case Verb::Menu:
-        Form2().Show(nullptr);
-        break;
+    case Verb::CreatePex: Form6().Show(nullptr); break;
+    case Verb::FileTrans: TransferFile(); break;
+    case Verb::Info: ShowDeviceInfo(); break;
+    case Verb::Capture: Form7().Show(nullptr); break;
+    case Verb::Run: RunOnDevice(); break;
+    case Verb::Menu: Form2().Show(nullptr); break;
     }
 }
 }
@@ -42,6 +31,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     SetAppTitle(L"VORTALIS0");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // The image settings' relative and canonical paths come from this library,
+    // bound only at their first use: without it the tool must not start.
+    if (SearchFile(L"shlwapi.dll").empty()) {
+        MsgBox(nullptr, L"SHLWAPI.DLLが見つかりません、この環境では利用出来ません",
+               MB_ICONEXCLAMATION | MB_OK);
+        return 0;
+    }
 
     Form1& link = Form1::Instance();
     link.Form_Load();

@@ -6,8 +6,8 @@
 #include <string>
 
 // The packer's command line for the texts of the four boxes. A text with a
-// blank or tab is quoted so that it reaches the packer whole; every other text
-// goes in as it is.
+// blank, tab or double quote is quoted so that the packer gets it back exactly;
+// every other text goes in as it is.
 std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& input,
                                const std::wstring& output, const std::wstring& icon);
 
@@ -20,7 +20,7 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(int id, int code) override;
 
 private:
     void Command1_Click(int index);
@@ -29,10 +29,6 @@ private:
     void Command4_Click();
     void Command5_Click();
 
-    std::wstring Text1() const;
-    std::wstring Text2(int index) const;
-    void SetText2(int index, const std::wstring& text);
-
-    HWND text1_ = nullptr;
-    HWND text2_[3] = {};
+    TextBox Text1;
+    TextBox Text2[3];
 };

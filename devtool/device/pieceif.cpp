@@ -1,9 +1,22 @@
+// The device library's functions, the one open/close bracket around each call,
+// and the decoding of what the library gives back.
 #include "pieceif.h"
 
 #include "Ansi.h"
+#include "LazyProc.h"
 
 #include <algorithm>
 #include <climits>
+
+namespace {
+// pieceif.dll, bound by its decorated names at the first call.
+using IsmInitFn = int(WINAPI*)();
+using IsmExitFn = int(WINAPI*)();
+using IsmGetVersionFn = int(WINAPI*)(void* record, int kind);
+using IsmPffsDirFn = int(WINAPI*)(char* buffer, int size, int kind);
+using IsmPffsWriteFn = int(WINAPI*)(const char* pffsName, const char* pcPath);
+using IsmWriteSrfFileFn = int(WINAPI*)(const char* srfPath, int kind);
+using IsmLcdCaptureScreenFn = int(WINAPI*)(unsigned char* buffer, int size);
 
 LazyProc<IsmInitFn> ismInit("pieceif.dll", "_ismInit@0");
 LazyProc<IsmExitFn> ismExit("pieceif.dll", "_ismExit@0");
@@ -13,20 +26,21 @@ LazyProc<IsmPffsWriteFn> ismPFFSWrite("pieceif.dll", "_ismPFFSWrite@8");
 LazyProc<IsmWriteSrfFileFn> ismWriteSrfFile("pieceif.dll", "_ismWriteSrfFile@8");
 LazyProc<IsmLcdCaptureScreenFn> ismLCDCaptureScreen("pieceif.dll", "_ismLCDCaptureScreen@8");
 
-const wchar_t DeviceLibraryMissingText[] = L"pieceif.dllが見つかりません.";
+// ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
+// back, when the library or one of the three functions cannot be found.
+template <typename Fn, typename... Args>
+std::optional<int> DeviceCall(LazyProc<Fn>& function, Args... args)
+{
+    const IsmInitFn init = ismInit.get();
+    const IsmExitFn exit = ismExit.get();
+    const Fn call = function.get();
+    if (!init || !exit || !call) return std::nullopt;
+    init();
+    const int result = call(args...);
+    exit();
+    return result;
+}
 
-const wchar_t* const TransferErrorText[TransferErrorCount] = {
-    L"P/ECEが接続されていません.",
-    L"P/ECEに書き込めないファイル名です.",
-    L"転送するファイルを読み込めません.",
-    L"P/ECEのフラッシュメモリに空きが足りません.",
-    L"P/ECEのフラッシュメモリへの書き込みに失敗しました.",
-    L"P/ECEとの通信が時間切れになりました.",
-    L"P/ECEとの通信中にエラーが起きました.",
-    L"P/ECEのファイルシステムが壊れています.",
-};
-
-namespace {
 unsigned Word(const DeviceVersionRecord& record, size_t offset)
 {
     return record[offset] | (record[offset + 1] << 8);
@@ -59,6 +73,15 @@ std::int32_t NumberBeforeBlank(const std::string& text)
     const size_t blank = text.find(' ');
     return blank == std::string::npos ? 0 : LeadingNumber(text.substr(0, blank + 1));
 }
+}
+
+const wchar_t DeviceLibraryMissingText[] = L"pieceif.dllが見つかりません.";
+
+std::wstring TransferErrorText(int code)
+{
+    // The library says no more than its code; the user learns that the file
+    // did not get there, and which code to look for.
+    return L"転送失敗. エラーコード:" + std::to_wstring(code);
 }
 
 DeviceVersion DecodeDeviceVersion(const DeviceVersionRecord& record)
@@ -136,4 +159,9 @@ std::optional<int> WriteSrfToDevice(const std::wstring& path)
 {
     const std::string srfPath = ToAnsi(path);
     return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
+}
+
+bool CaptureScreen(ScreenBuffer& screen)
+{
+    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes).has_value();
 }

@@ -1,0 +1,103 @@
+// The grey level colours, kept pictures in DIB sections, and bitmap file bytes.
+#include "Picture.h"
+
+#include <algorithm>
+
+namespace {
+constexpr std::uint32_t White = 0x00FFFFFF;
+
+std::uint32_t PixelOf(COLORREF colour)
+{
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+template <typename T>
+void Append(std::string& bytes, const T& value)
+{
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+}
+
+COLORREF GreyColour(unsigned char value)
+{
+    static const BYTE levels[] = {255, 170, 85, 0};
+    const BYTE level = levels[std::min<unsigned char>(value, 3)];
+    return RGB(level, level, level);
+}
+
+PictureImage::PictureImage(int width, int height) : width_(width), height_(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // Either can fail when the system is short of GDI resources; the picture
+    // is then false and holds nothing.
+    dc_ = CreateCompatibleDC(nullptr);
+    if (!dc_) return;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap_ || !bits) return;
+    bits_ = static_cast<std::uint32_t*>(bits);
+    oldBitmap_ = SelectObject(dc_, bitmap_);
+    Clear();
+}
+
+PictureImage::~PictureImage()
+{
+    if (oldBitmap_) SelectObject(dc_, oldBitmap_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+}
+
+void PictureImage::Clear()
+{
+    GdiFlush();
+    std::fill(bits_, bits_ + width_ * height_, White);
+}
+
+void PictureImage::SetPixel(int x, int y, COLORREF colour) { bits_[y * width_ + x] = PixelOf(colour); }
+
+const std::uint32_t* PictureImage::pixels() const
+{
+    GdiFlush();
+    return bits_;
+}
+
+std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    const DWORD imageSize = static_cast<DWORD>(stride) * height;
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // rows from the bottom, as bitmap files usually have them
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = imageSize;
+    info.biXPelsPerMeter = info.biYPelsPerMeter = 3780;  // 96 dots an inch
+
+    std::string bytes;
+    bytes.reserve(file.bfSize);
+    Append(bytes, file);
+    Append(bytes, info);
+    for (int y = height - 1; y >= 0; --y) {
+        const std::uint32_t* row = pixels + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x) {
+            bytes += static_cast<char>(row[x] & 0xFF);
+            bytes += static_cast<char>((row[x] >> 8) & 0xFF);
+            bytes += static_cast<char>((row[x] >> 16) & 0xFF);
+        }
+        bytes.append(stride - width * 3, '\0');
+    }
+    return bytes;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Module1: runs a console tool with a hidden console and hands everything it
+// writes, standard output and standard error alike, to the host as it comes.
+#include <windows.h>
+
+#include <string>
+
+// How long a tool may go on after its output has ended before the run counts
+// as failed. The tool itself is not stopped.
+constexpr DWORD ToolExitWaitMs = 10000;
+
+// Whether the tool could be started, whether it ended, and the code it ended with.
+struct ConsoleToolResult {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 0;
+    bool Succeeded() const { return started && ended && exitCode == 0; }
+};
+
+// Runs `commandLine` (passed unchanged; the empty `applicationName` lets the
+// platform find the program from the line's first token) and forwards its
+// output with one HostMessage per read of at most 4094 bytes, in order, then
+// the empty text and "\r\n". A tool that cannot be started, or that has not
+// ended `exitWaitMs` after its output ended, gives instead of the empty text a
+// line that says so. Returns when the tool has ended or that wait is over.
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                                 DWORD exitWaitMs = ToolExitWaitMs);
+
+// How many bytes at the start of `bytes`, in the ANSI code page, hold whole
+// characters: all of them, or all but a last lead byte whose trail byte has
+// not arrived yet.
+size_t WholeCharacterLength(const std::string& bytes);
+
+// `text` as one argument of a command line: unchanged when it holds no blank,
+// tab or double quote, otherwise quoted so that the usual parsing gives back
+// exactly `text`.
+std::wstring CommandLineArgument(const std::wstring& text);
