@@ -47,17 +47,15 @@
 //   PPACK_SIM_CHUNKS=300,20     raw mode too: after the text, write chunks of
 //                               filler of these byte counts in separate writes,
 //                               chunk k (from 0) made of the letter 'A' + k,
-//                               with a pause before each write but the first.
-//   PPACK_SIM_CHUNK_PAUSE_MS=n  that pause (default 200 ms).
+//                               apart only when PPACK_SIM_WAIT_EVENT is set.
 //                               Without PPACK_SIM_TEXT and PPACK_SIM_CHUNKS the
 //                               packer packs as above.
 //   PPACK_SIM_WAIT_EVENT=<name> a named manual-reset event (made by whichever of
 //                               the test and the packer opens it first). The
-//                               pauses between chunks wait until it is set
-//                               instead of PPACK_SIM_CHUNK_PAUSE_MS, and so does
-//                               the wait step below: a test sets it once it has
-//                               seen what it wanted while the packer still
-//                               runs. Each wait gives up after 60 s and the
+//                               chunk after the first waits until it is set,
+//                               and so does the wait step below: a test sets
+//                               it once it has seen what it wanted while the
+//                               packer still runs. Each wait gives up after 60 s and the
 //                               packer goes on as if the event had been set.
 //   PPACK_SIM_NUL=1             then write "NUL>", a zero byte and "<NUL\r\n"
 //                               to standard output in one write.
@@ -67,9 +65,8 @@
 //                               1, the last one cut to make up n.
 //   PPACK_SIM_CLOSE_OUTPUT=1    then close standard output and standard error:
 //                               the reader sees both end while the packer runs
-//                               on (until the event below, the sleep, or both).
+//                               on (until the event below).
 //   PPACK_SIM_WAIT_EVENT        (wait step) then wait until that event is set.
-//   PPACK_SIM_SLEEP_MS=n        then sleep n ms.
 //   PPACK_SIM_EXIT=n            exit with n instead of the result.
 
 #include <windows.h>
@@ -191,25 +188,14 @@ int Pack(int argc, wchar_t** argv)
 // comes: past this bound the packer goes on as if it had come.
 const DWORD WaitBoundMs = 60000;
 
-// Between two writes that a test wants apart: its event when it names one,
-// else a pause.
-void Hold(const std::optional<std::wstring>& event, DWORD pauseMs)
-{
-    if (event)
-        sim::WaitNamedEvent(*event, WaitBoundMs);
-    else
-        Sleep(pauseMs);
-}
-
 void WriteChunks(const std::wstring& list, bool wroteBefore, const std::optional<std::wstring>& event)
 {
-    DWORD pause = static_cast<DWORD>(sim::EnvNumber(L"PPACK_SIM_CHUNK_PAUSE_MS", 200));
     const wchar_t* p = list.c_str();
     for (int k = 0; *p; ++k) {
         wchar_t* end = nullptr;
         unsigned long long n = std::wcstoull(p, &end, 10);
-        if (wroteBefore)
-            Hold(event, pause);
+        if (wroteBefore && event)
+            sim::WaitNamedEvent(*event, WaitBoundMs);
         Write(std::string(n, static_cast<char>('A' + k % 26)));
         wroteBefore = true;
         p = *end == L',' ? end + 1 : end + wcslen(end);
@@ -275,7 +261,6 @@ int wmain(int argc, wchar_t** argv)
         CloseOutput();
     if (event)
         sim::WaitNamedEvent(*event, WaitBoundMs);
-    Sleep(static_cast<DWORD>(sim::EnvNumber(L"PPACK_SIM_SLEEP_MS", 0)));
     if (const auto code = sim::EnvText(L"PPACK_SIM_EXIT"))
         result = static_cast<int>(std::wcstol(code->c_str(), nullptr, 10));
     return result;

@@ -61,6 +61,10 @@ const Case Cases[] = {
      {L"SOURCE.N=2", L"SOURCE.1=.\\main.c", L"SOURCE.2=<absent>", L"OTHER.N=0", L"OTHER.1=<absent>", L"-[PEX]"}},
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[PEX]\r\n", "", {L"-[PEX]", L"OTHER.N=0"}},
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[PEX]\r\nINPUT=\r\nOUTPUT=\r\nICON=\r\n", "", {L"-[PEX]"}},
+    // Counts are rounded half to even; a negative one is written, with no entries.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2.5\r\n1=%D\\w\\1.c\r\n2=%D\\w\\2.c\r\n3=%D\\w\\3.c\r\n"
+     L"[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n", "",
+     {L"SOURCE.N=2", L"SOURCE.2=.\\2.c", L"SOURCE.3=<absent>", L"OTHER.N=-3", L"OTHER.1=<absent>"}},
     // An existing output is updated entry by entry; the rest stays.
     {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
      "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nPROJECT-NAME=old\r\nMINE=x\r\n"
@@ -104,28 +108,6 @@ TEST(Conversion, EntriesOfEachVtpFile)
         if (c.stop != ConversionStop::None) continue;
         ConvertProject(vtp, dir / L"w");
         EXPECT_EQ(ts::ReadBytes(sds), bytes) << "the same file once more changes nothing";
-    }
-}
-
-TEST(Conversion, CountsRoundHalfToEvenAndListsFollowThem)
-{
-    ts::TempDir dir;
-    const std::wstring entries = In(L"1=%D\\1.c\r\n2=%D\\2.c\r\n3=%D\\3.c\r\n4=%D\\4.c\r\n", dir.path());
-    const struct { const wchar_t* count; const wchar_t* written; int entries; } cases[] = {
-        {L"2.5", L"2", 2}, {L"3.5", L"4", 4}, {L"abc", L"0", 0}, {L" 2 ", L"2", 2}, {L"-3", L"-3", 0}, {L"1.49", L"1", 1}};
-    for (const auto& c : cases) {
-        const std::wstring vtp = ts::Vtp(dir / L"count.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=" +
-                                                                 std::wstring(c.count) + L"\r\n" + entries +
-                                                                 L"[FILE]\r\nN=" + c.count + L"\r\n" + entries);
-        DeleteFileW((dir / L"count.sds").c_str());
-        ASSERT_EQ(ConvertProject(vtp, dir.path()).stop, ConversionStop::None) << ts::Utf8(c.count);
-        for (const wchar_t* section : {L"SOURCE", L"OTHER"}) {
-            EXPECT_EQ(ts::Entry(dir / L"count.sds", section, L"N"), c.written) << ts::Utf8(c.count);
-            for (int i = 1; i <= 4; ++i)
-                EXPECT_EQ(ts::Entry(dir / L"count.sds", section, std::to_wstring(i)),
-                          i <= c.entries ? L".\\" + std::to_wstring(i) + L".c" : L"<absent>")
-                    << ts::Utf8(c.count) << " " << i;
-        }
     }
 }
 

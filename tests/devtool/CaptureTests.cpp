@@ -66,16 +66,16 @@ TEST(Capture, EachSizeSavesWhatItShows)
     EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == Shows(white, 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, Capture));
     EXPECT_TRUE(Save(out / L"one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
-    ASSERT_TRUE(ts::Select(Capture, L"２倍(256×176)"));  // the size takes effect at the save
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
     EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == Shows(screen, 1, 256, 176));
     ASSERT_TRUE(ts::Click(Capture, Capture));
     EXPECT_TRUE(Save(out / L"two.bmp", 256, 176) == Shows(screen, 2, 256, 176));
-    ASSERT_TRUE(ts::Select(Capture, L"１倍(128×88)"));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
     EXPECT_TRUE(Save(out / L"two-as-one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
 
     device.Set(L"device", L"connected", L"0");  // no device: the buffer stays zero, white
     ASSERT_TRUE(ts::Click(Capture, Capture));
-    ASSERT_TRUE(ts::Select(Capture, L"２倍(256×176)"));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
     EXPECT_TRUE(Save(out / L"none.bmp", 256, 176) == Shows(white, 1, 256, 176));
 
     const std::wstring refused = L"Z:\\proc\\vortalis-capture.bmp";  // takes no new files, not even from root

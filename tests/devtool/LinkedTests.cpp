@@ -1,11 +1,12 @@
-// The device verbs and the console tool runner called in this process, linked
-// to the host stand-in: every outcome the simulated device and the stand-in
-// packer can give, and the lines the host received.
+// This process as the device tool, linked to the host stand-in: the link
+// itself, the file dialog, and the device verbs and the console tool runner in
+// every outcome the simulated device and the stand-in packer can give.
 #include "ConsoleTool.h"
 #include "DeviceCommands.h"
 #include "Form1.h"
 #include "Host.h"
 #include "TestSupport.h"
+#include "pubForm.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,10 @@ using ts::Texts;
 // object: the host's program is a driver waiting for this object's window to go.
 class Linked {
 public:
-    explicit Linked(const ts::Project& project)
+    explicit Linked(const std::wstring& projectFile)
         : alive_(CreateWindowExW(0, L"STATIC", L"linked-verbs", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr)),
-          host_({project.file(), L"--timeout 300000 gone linked-verbs", ts::BinPath(L"uidriver.exe"), L""})
+          host_({projectFile, L"--timeout 300000 gone linked-verbs", ts::BinPath(L"uidriver.exe"), L""})
     {
         SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
         EXPECT_TRUE(ui::WaitUntil([] {
@@ -62,6 +63,55 @@ private:
     ts::HostSession host_;
 };
 
+TEST(HostLink, PathFolderAndMessagesInOrder)
+{
+    ProjectFilePath.clear();
+    Form1::Instance().Form_Load();
+    EXPECT_EQ(ProjectFilePath, L"") << "no host: no path";
+    HostMessage(L"nobody hears this");
+    Form1::Instance().Unload();
+
+    Linked link(L"C:\\表示\\ゲーム.sds");
+    EXPECT_EQ(ProjectFilePath, L"C:\\表示\\ゲーム.sds");
+    EXPECT_EQ(ProjectDir, L"C:\\表示");
+    const Texts sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n", L"no line end", std::wstring(5000, L'x')};
+    EXPECT_EQ(link.During([&] { for (const auto& text : sent) HostMessage(text); }), sent);
+}
+
+TEST(FileGet, ModeInitialNameOwnerAndAnswers)
+{
+    ts::TempDir dir;
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    const std::wstring typed = dir / L"ゲーム";  // no must-exist check, no default extension
+    std::wstring chosen, shownName, openCaption, saveCaption;
+    HWND seenOwner = nullptr;
+    const auto answer = [&](const std::wstring& text, std::wstring& caption) {
+        return [&, text] {
+            const HWND dialog = ui::WaitForFileDialog(ts::Bound);
+            seenOwner = GetWindow(dialog, GW_OWNER);
+            shownName = ui::ControlText(GetDlgItem(dialog, 1148));
+            caption = ui::Caption(dialog);
+            ts::FileDialog(text);
+        };
+    };
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", owner); },
+                   answer(typed, openCaption));
+    EXPECT_EQ(chosen, typed);
+    EXPECT_EQ(seenOwner, owner);
+    EXPECT_EQ(shownName, L"a");  // the folder is the dialog's; the name has lost its backslash
+    DestroyWindow(owner);
+
+    ts::WriteBytes(dir / L"shot.bmp", "old");  // saving over it asks nothing: no second dialog
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); },
+                   answer(dir / L"shot.bmp", saveCaption));
+    EXPECT_EQ(chosen, dir / L"shot.bmp");
+    EXPECT_NE(saveCaption, openCaption);
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"OPEN", L"", nullptr); }, answer(L"", openCaption));
+    EXPECT_EQ(chosen, L"");
+    EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
+}
+
 Texts Info(const std::wstring& hardware, const std::wstring& bios, const std::wstring& date, const std::wstring& free)
 {
     return Lines({L"P/ECE Infomation", L"HARD Version:" + hardware, L"BIOS Version:" + bios, L"BIOS Date   :" + date,
@@ -73,7 +123,7 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     ts::SimDevice device;
     ts::Project project(L"[SOURCE]\r\n1=\".\\ゲーム.c\"\r\n");
     ts::TempDir source;
-    Linked link(project);
+    Linked link(project.file());
 
     device.Set(L"device", L"hardware", L"0x010A");
     device.Set(L"device", L"bios", L"0x0105");
@@ -132,7 +182,7 @@ std::wstring RunPacker(Linked& link, std::initializer_list<std::pair<const wchar
 TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
 {
     ts::Project project;
-    Linked link(project);
+    Linked link(project.file());
     bool ok = false;
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok), L"0123456789\r\n");
     EXPECT_TRUE(ok);

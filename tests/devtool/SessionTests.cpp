@@ -64,7 +64,7 @@ TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
     EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));
-    EXPECT_EQ(device.Calls(), std::vector<std::string>{});
+    EXPECT_EQ(device.Calls(), "");
 }
 
 const wchar_t Menu[] = L"Vortalis０ Ver 0.10";
@@ -91,18 +91,18 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 
     ASSERT_TRUE(ts::Click(Menu, L"キャプチャ"));
     ASSERT_TRUE(ts::Click(L"キャプチャ", L"閉じる"));
-    ASSERT_TRUE(ts::Gone(L"キャプチャ"));
+    ASSERT_TRUE(ui::WaitUntilGone(L"キャプチャ", ts::Bound));
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
-    ASSERT_TRUE(ts::Gone(Form6));
+    ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
     WritePrivateProfileStringW(L"PEX", L"OUTPUT", L".\\second.pex", project.file().c_str());  // behind the window's back: read afresh
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     EXPECT_EQ(ts::Edit(Form6, 0, L"FIRST"), L"FIRST");
     EXPECT_EQ(ts::Edit(Form6, 2, project / L"second.pex"), project / L"second.pex");
     ASSERT_TRUE(ts::Click(Form6, L"キャンセル"));
-    ASSERT_TRUE(ts::Gone(Form6));
+    ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
     EXPECT_EQ(host.Finish().size(), 6u);
     EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));

@@ -45,7 +45,7 @@ TempDir::TempDir()
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     path_ = std::wstring(temp) + L"vtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-    RemoveTree(path_);  // left by an earlier run that was killed
+    RemoveTree(path_);  // left by an earlier process of the same id
     if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make a scratch folder");
 }
 
@@ -65,12 +65,6 @@ std::string ReadBytes(const std::wstring& path)
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     if (!sim::WriteWhole(path, bytes)) throw std::runtime_error("cannot write a test file");
-}
-
-std::wstring Vtp(const std::wstring& path, const std::wstring& text)
-{
-    WriteBytes(path, Cp932(text));
-    return path;
 }
 
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key)
@@ -160,14 +154,9 @@ bool Expect(bool ok, const std::string& what)
 }  // namespace
 
 bool Wait(const std::wstring& window) { return Expect(ui::WaitForWindow(window, Bound), "no window " + Utf8(window)); }
-bool Gone(const std::wstring& window) { return Expect(ui::WaitUntilGone(window, Bound), "still there: " + Utf8(window)); }
 bool Click(const std::wstring& window, const std::wstring& button)
 {
     return Expect(ui::ClickButton(window, button, Bound), "no button " + Utf8(button) + " in " + Utf8(window));
-}
-bool Select(const std::wstring& window, const std::wstring& option)
-{
-    return Expect(ui::SelectOption(window, option, Bound), "no option " + Utf8(option) + " in " + Utf8(window));
 }
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
@@ -262,31 +251,14 @@ Texts Lines(std::initializer_list<std::wstring> lines)
     return out;
 }
 
-std::wstring Joined(const Texts& texts)
-{
-    std::wstring all;
-    for (const auto& t : texts) all += t;
-    return all;
-}
-
 const wchar_t Project::DefaultText[] =
     L"[MAIN]\r\nPROJECT-NAME=GAME\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=1\r\n1=.\\game.c\r\n";
 
 Project::Project(const std::wstring& sdsText) { Vtp(file(), sdsText); }
 
-std::wstring Project::Read(const std::wstring& section, const std::wstring& key) const
+std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
 {
-    return Entry(file(), section, key);
-}
-
-HostOptions Project::Host(const std::wstring& args, const std::wstring& program) const
-{
-    return HostOptions{file(), args, program, L""};
-}
-
-Texts Project::Run(const std::wstring& args, const std::wstring& program) const
-{
-    return HostSession(Host(args, program)).Finish();
+    return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
 }
 
 SimDevice::SimDevice() : env_(L"PIECE_SIM_DIR", dir_.path()) {}
@@ -296,30 +268,14 @@ void SimDevice::Set(const std::wstring& section, const std::wstring& key, const 
     WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (dir_ / L"device.ini").c_str());
 }
 
-std::vector<std::string> SimDevice::Calls() const
-{
-    const std::string log = ReadBytes(dir_ / L"calls.log");
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; start < log.size(); start = end + 2) {
-        if ((end = log.find("\r\n", start)) == std::string::npos) end = log.size();
-        lines.push_back(log.substr(start, end - start));
-    }
-    return lines;
-}
+std::string SimDevice::Calls() const { return ReadBytes(dir_ / L"calls.log"); }
 
 void SimDevice::ClearCalls() const { DeleteFileW((dir_ / L"calls.log").c_str()); }
 
-std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
+std::string Bracket(std::initializer_list<std::string> calls)
 {
-    const std::wstring copy = dir / program;
-    CopyFileW(BinPath(program).c_str(), copy.c_str(), FALSE);
-    return copy;
-}
-
-std::vector<std::string> Bracket(std::initializer_list<std::string> calls)
-{
-    std::vector<std::string> lines;
-    for (const auto& call : calls) lines.insert(lines.end(), {"ismInit", call, "ismExit"});
+    std::string lines;
+    for (const auto& call : calls) lines += "ismInit\r\n" + call + "\r\nismExit\r\n";
     return lines;
 }
 

@@ -39,7 +39,7 @@ std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 inline std::string Cp932(const std::wstring& text) { return sim::ToCodePage(932, text); }
 // A project file (either kind) as the tools find it: code page 932. Returns the path.
-std::wstring Vtp(const std::wstring& path, const std::wstring& text);
+inline std::wstring Vtp(const std::wstring& path, const std::wstring& text) { return WriteBytes(path, Cp932(text)), path; }
 inline std::string Utf8(const std::wstring& text) { return sim::ToCodePage(CP_UTF8, text); }
 // A profile entry as the platform reads it; "<absent>" when there is none.
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
@@ -78,9 +78,7 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
 
 // Window steps, each failing the test when what it needs does not come.
 bool Wait(const std::wstring& window);
-bool Gone(const std::wstring& window);
 bool Click(const std::wstring& window, const std::wstring& button);
-bool Select(const std::wstring& window, const std::wstring& option);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
@@ -112,7 +110,12 @@ private:
 };
 
 Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
-std::wstring Joined(const Texts& texts);
+inline std::wstring Joined(const Texts& texts)
+{
+    std::wstring all;
+    for (const auto& text : texts) all += text;
+    return all;
+}
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project {
@@ -122,9 +125,15 @@ public:
     const std::wstring& dir() const { return dir_.path(); }
     std::wstring file() const { return dir_ / L"game.sds"; }
     std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
-    std::wstring Read(const std::wstring& section, const std::wstring& key) const;
-    HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
-    Texts Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const;
+    std::wstring Read(const std::wstring& section, const std::wstring& key) const { return Entry(file(), section, key); }
+    HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
+    {
+        return {file(), args, program, L""};
+    }
+    Texts Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
+    {
+        return HostSession(Host(args, program)).Finish();
+    }
 
 private:
     TempDir dir_;
@@ -136,7 +145,7 @@ public:
     SimDevice();
     std::wstring operator/(const std::wstring& relative) const { return dir_ / relative; }
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
-    std::vector<std::string> Calls() const;  // calls.log, one element a line
+    std::string Calls() const;  // calls.log
     void ClearCalls() const;
 
 private:
@@ -148,6 +157,6 @@ private:
 std::wstring LoneCopy(const TempDir& dir, const std::wstring& program = L"VORTALIS0.exe");
 
 // ismInit, the call, ismExit, as calls.log shows one operation.
-std::vector<std::string> Bracket(std::initializer_list<std::string> calls);
+std::string Bracket(std::initializer_list<std::string> calls);
 
 }  // namespace ts
