@@ -44,38 +44,31 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     form.Unload();
 }
 
-TEST(MsgBox, OwnedByTheWindowThatShowsItWithTheProgramsTitle)
+// The box is owned by the window that shows it and bears the program's title.
+TEST(Profile, ARefusedWriteIsOneWarningBoxOverItsOwnerAndChangesNothing)
 {
     SetAppTitle(L"VORTALIS0");
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
-    HWND seenOwner = nullptr;
-    std::wstring seen;
-    ts::WhileShown([&] { MsgBox(owner, L"text", MB_OK | MB_ICONINFORMATION); }, [&] {
-        seenOwner = GetWindow(ui::WaitForMessageBox(ts::Bound), GW_OWNER);
-        seen = ts::Box();
-    });
-    EXPECT_EQ(seenOwner, owner);
-    EXPECT_EQ(seen, L"information\nVORTALIS0\ntext");
-    DestroyWindow(owner);
-}
-
-TEST(Profile, ARefusedWriteIsOneWarningBoxAndChangesNothing)
-{
-    SetAppTitle(L"VORTALIS0");
     ts::TempDir dir;
     const std::wstring missing = dir / L"no such folder\\p.sds", locked = dir / L"locked.sds";
     ts::WriteBytes(locked, "[PEX]\r\nTITLE=old\r\n");
     const sim::Handle lock = ts::Lock(locked);
     for (const std::wstring& file : {missing, locked}) {
         std::wstring seen;
+        HWND seenOwner = nullptr;
         bool written = true;
-        ts::WhileShown([&] { written = WriteIniValue(L"PEX", L"TITLE", L"new", file); }, [&] { seen = ts::Box(); });
+        ts::WhileShown([&] { written = WriteIniValue(L"PEX", L"TITLE", L"new", file, owner); }, [&] {
+            seenOwner = GetWindow(ui::WaitForMessageBox(ts::Bound), GW_OWNER);
+            seen = ts::Box();
+        });
         EXPECT_FALSE(written);
+        EXPECT_EQ(seenOwner, owner);
         EXPECT_EQ(seen, L"warning\nVORTALIS0\n" + file + L"\rへの書き込みに失敗しました");
     }
     EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ts::ReadBytes(locked), "[PEX]\r\nTITLE=old\r\n");
+    DestroyWindow(owner);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(WholeCharacterLength, KeepsBackOnlyALeadByteWithoutItsTrailByte)
 
 TEST(DeviceVersion, WordsOfTheRecordDecode)
 {
-    const struct { unsigned hardware, bios, date; std::array<int, 7> fields; } cases[] = {
+    const struct { std::uint16_t hardware, bios, date; std::array<int, 7> fields; } cases[] = {
         {0x0102, 0x0114, 0x068F, {1, 2, 1, 0x14, 3, 4, 15}},
         {0x010A, 0xFF00, 0x0000, {1, 10, 255, 0, 0, 0, 0}},
         {0, 0, 0xFFFF, {0, 0, 0, 0, 127, 15, 31}},
@@ -68,11 +69,8 @@ TEST(DeviceVersion, WordsOfTheRecordDecode)
     for (const auto& c : cases) {
         DeviceVersionRecord record;
         record.fill(0xA5);  // the library's own part must not leak into the fields
-        const unsigned words[] = {32, c.hardware, c.bios, c.date};
-        for (int i = 0; i < 4; ++i) {
-            record[i * 2] = static_cast<unsigned char>(words[i] & 0xFF);
-            record[i * 2 + 1] = static_cast<unsigned char>(words[i] >> 8);
-        }
+        const std::uint16_t words[] = {32, c.hardware, c.bios, c.date};  // little-endian, as the device's
+        std::memcpy(record.data(), words, sizeof words);
         const DeviceVersion v = DecodeDeviceVersion(record);
         EXPECT_EQ((std::array<int, 7>{v.hardwareMajor, v.hardwareMinor, v.biosMajor, v.biosMinor, v.biosYear,
                                       v.biosMonth, v.biosDay}),

@@ -16,7 +16,7 @@ TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
     ts::WriteBytes(project / L"my dir\\game.srf", "program");
     ts::WriteBytes(project / L"アイコン.pid", "icon");
     const std::wstring cmdline = project / L"cmdline.txt";
-    ts::ScopedEnv record(L"PPACK_SIM_CMDLINE", cmdline);
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline);
     ts::HostSession host(project.Host(L"CreatePex"));
     ASSERT_TRUE(ts::Wait(Form6));
     EXPECT_EQ(ts::Focus(Form6), ui::WaitForEdit(Form6, 0, ts::Bound)) << "the title box has the focus";

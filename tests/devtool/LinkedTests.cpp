@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 using ts::Bracket;
@@ -84,38 +82,30 @@ TEST(FileGet, ModeInitialNameOwnerAndAnswers)
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
     const std::wstring typed = dir / L"ゲーム";  // no must-exist check, no default extension
-    std::wstring chosen, shownName, openCaption, saveCaption;
-    HWND seenOwner = nullptr;
-    const auto answer = [&](const std::wstring& text, std::wstring& caption) {
-        return [&, text] {
+    struct Seen { HWND owner; std::wstring name, caption; } open, save;
+    std::wstring chosen;
+    const auto answer = [](const std::wstring& text, Seen& seen) {
+        return [&seen, text] {
             const HWND dialog = ui::WaitForFileDialog(ts::Bound);
-            seenOwner = GetWindow(dialog, GW_OWNER);
-            shownName = ui::ControlText(GetDlgItem(dialog, 1148));
-            caption = ui::Caption(dialog);
+            seen = {GetWindow(dialog, GW_OWNER), ui::ControlText(GetDlgItem(dialog, 1148)), ui::Caption(dialog)};
             ts::FileDialog(text);
         };
     };
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", owner); },
-                   answer(typed, openCaption));
+                   answer(typed, open));
     EXPECT_EQ(chosen, typed);
-    EXPECT_EQ(seenOwner, owner);
-    EXPECT_EQ(shownName, L"a");  // the folder is the dialog's; the name has lost its backslash
+    EXPECT_EQ(open.owner, owner);
+    EXPECT_EQ(open.name, L"a");  // the folder is the dialog's; the name has lost its backslash
     DestroyWindow(owner);
 
     ts::WriteBytes(dir / L"shot.bmp", "old");  // saving over it asks nothing: no second dialog
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); },
-                   answer(dir / L"shot.bmp", saveCaption));
+                   answer(dir / L"shot.bmp", save));
     EXPECT_EQ(chosen, dir / L"shot.bmp");
-    EXPECT_NE(saveCaption, openCaption);
-    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"OPEN", L"", nullptr); }, answer(L"", openCaption));
+    EXPECT_NE(save.caption, open.caption);
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"OPEN", L"", nullptr); }, answer(L"", save));
     EXPECT_EQ(chosen, L"");
     EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
-}
-
-Texts Info(const std::wstring& hardware, const std::wstring& bios, const std::wstring& date, const std::wstring& free)
-{
-    return Lines({L"P/ECE Infomation", L"HARD Version:" + hardware, L"BIOS Version:" + bios, L"BIOS Date   :" + date,
-                  L"PFFS Free   :" + free + L" Free", L"---"});
 }
 
 TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
@@ -129,11 +119,13 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     device.Set(L"device", L"bios", L"0x0105");
     device.Set(L"pffs", L"freesectors", L"40000");
     device.Set(L"pffs", L"freebytes", L"163840000");
-    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2003/4/15", L"40000 sectors (163840000 bytes)"));
+    EXPECT_EQ(link.During(ShowDeviceInfo), Lines({L"P/ECE Infomation", L"HARD Version:1.10", L"BIOS Version:1.5",
+              L"BIOS Date   :2003/4/15", L"PFFS Free   :40000 sectors (163840000 bytes) Free", L"---"}));
     EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1", "ismPFFSDir 4096 0"}));
     device.Set(L"pffs", L"dirresult", L"1003");
     device.Set(L"device", L"biosdate", L"0x148F");  // year 10
-    EXPECT_EQ(link.During(ShowDeviceInfo), Info(L"1.10", L"1.5", L"2010/4/15", L"0 sectors (0 bytes)"));
+    EXPECT_EQ(link.During(ShowDeviceInfo), Lines({L"P/ECE Infomation", L"HARD Version:1.10",
+              L"BIOS Version:1.5", L"BIOS Date   :2010/4/15", L"PFFS Free   :0 sectors (0 bytes) Free", L"---"}));
 
     const std::wstring pex = source / L"GAME.PEX";
     ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
@@ -169,8 +161,8 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
 std::wstring RunPacker(Linked& link, std::initializer_list<std::pair<const wchar_t*, std::wstring>> env,
                        bool* succeeded = nullptr, Texts* chunks = nullptr)
 {
-    std::vector<std::unique_ptr<ts::ScopedEnv>> set;
-    for (const auto& [name, value] : env) set.push_back(std::make_unique<ts::ScopedEnv>(name, value));
+    std::vector<ts::Restore> set;
+    for (const auto& [name, value] : env) set.push_back(ts::SetEnv(name, value));
     const Texts texts = link.During([&] {
         const bool ok = RunConsoleTool(L"", ts::Quote(ts::BinPath(L"PPACK.EXE")) + L" -e x.srf -ox.pex -nX").Succeeded();
         if (succeeded) *succeeded = ok;
@@ -204,7 +196,8 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
 
     // A tool that closes its output and runs on is waited for a while, then left to run.
     const std::wstring packer = ts::BinPath(L"PPACK.EXE"), event = L"vtest-packer-" + std::to_wstring(GetCurrentProcessId());
-    ts::ScopedEnv close(L"PPACK_SIM_CLOSE_OUTPUT", L"1"), wait(L"PPACK_SIM_WAIT_EVENT", event), x(L"PPACK_SIM_TEXT", L"x");
+    const ts::Restore set[] = {ts::SetEnv(L"PPACK_SIM_CLOSE_OUTPUT", L"1"), ts::SetEnv(L"PPACK_SIM_WAIT_EVENT", event),
+                               ts::SetEnv(L"PPACK_SIM_TEXT", L"x")};
     ConsoleToolResult result{};
     EXPECT_EQ(ts::Joined(link.During([&] { result = RunConsoleTool(L"", ts::Quote(packer) + L" -e", 1); })),
               L"x" + packer + L"が終了しませんでした.\r\n\r\n");

@@ -77,17 +77,12 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     device.Set(L"device", L"connected", L"0");
     ts::HostSession host(project.Host(L"INFO X"));
     ASSERT_TRUE(ts::Wait(Menu));
-    const auto received = [&](size_t count) {
-        Texts all;
-        ui::WaitUntil([&] { return (all = host.Received()).size() >= count; }, ts::Bound);
-        return all;
-    };
     ASSERT_TRUE(ts::Click(Menu, L"Information"));
-    EXPECT_EQ(received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
+    EXPECT_EQ(host.Received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
     ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
     EXPECT_TRUE(ts::FileDialog(L""));
     ASSERT_TRUE(ts::Click(Menu, L"P/ECEで実行"));
-    EXPECT_EQ(received(6).back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
+    EXPECT_EQ(host.Received(6).back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
 
     ASSERT_TRUE(ts::Click(Menu, L"キャプチャ"));
     ASSERT_TRUE(ts::Click(L"キャプチャ", L"閉じる"));

@@ -97,15 +97,12 @@ sim::Handle Lock(const std::wstring& path)
 // Enough for the paths and texts the tests pass: none ends in a backslash or holds a quote.
 std::wstring Quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
-ScopedEnv::ScopedEnv(const std::wstring& name, const std::wstring& value) : name_(name)
+Restore SetEnv(const std::wstring& name, const std::wstring& value)
 {
-    const auto old = sim::EnvText(name.c_str());
-    had_ = old.has_value();
-    old_ = old.value_or(L"");
+    const std::optional<std::wstring> old = sim::EnvText(name.c_str());
     SetEnvironmentVariableW(name.c_str(), value.c_str());
+    return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
-
-ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
 Process::Process(const std::wstring& commandLine)
 {
@@ -208,8 +205,8 @@ std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
     return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
 }
 
-// The host stand-in's log: one JSON string per line, escaping only the quote,
-// the backslash and control characters.
+// The host stand-in's log: one JSON string per line. The tests send no control
+// characters but line ends and tabs, so no other escapes come back.
 Texts ParseHostLog(const std::wstring& log)
 {
     Texts lines;
@@ -217,12 +214,7 @@ Texts ParseHostLog(const std::wstring& log)
         std::wstring text;
         for (end = i + 1; end < log.size() && log[end] != L'"'; ++end) {
             wchar_t c = log[end];
-            if (c == L'\\') {
-                c = log[++end];
-                const std::wstring from = L"nrtbf", to = L"\n\r\t\b\f";
-                if (c == L'u') c = static_cast<wchar_t>(std::stoul(log.substr(end + 1, 4), nullptr, 16)), end += 4;
-                else if (from.find(c) != std::wstring::npos) c = to[from.find(c)];
-            }
+            if (c == L'\\') c = (c = log[++end]) == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L't' ? L'\t' : c;
             text += c;
         }
         lines.push_back(text);
@@ -239,9 +231,12 @@ Texts HostSession::Finish()
     return Received();
 }
 
-Texts HostSession::Received() const
+Texts HostSession::Received(size_t atLeast) const
 {
-    return ParseHostLog(sim::FromCodePage(CP_UTF8, ReadBytes(dir_ / L"host.log")));
+    Texts all;
+    ui::WaitUntil([&] { return (all = ParseHostLog(sim::FromCodePage(CP_UTF8, ReadBytes(dir_ / L"host.log")))).size() >= atLeast; },
+                  Bound);
+    return all;
 }
 
 Texts Lines(std::initializer_list<std::wstring> lines)
@@ -261,7 +256,7 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
     return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
 }
 
-SimDevice::SimDevice() : env_(L"PIECE_SIM_DIR", dir_.path()) {}
+SimDevice::SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", dir_.path())) {}
 
 void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
 {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,18 +49,10 @@ std::vector<std::wstring> Names(const std::wstring& dir);  // sorted
 sim::Handle Lock(const std::wstring& path);
 std::wstring Quote(const std::wstring& argument);
 
-// An environment variable of this process (and its children) for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const std::wstring& name, const std::wstring& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::wstring name_, old_;
-    bool had_;
-};
+// Sets an environment variable of this process (and its children) until the
+// returned guard goes.
+using Restore = std::shared_ptr<void>;
+Restore SetEnv(const std::wstring& name, const std::wstring& value);
 
 // A child process; killed if still running when the object goes.
 class Process {
@@ -102,7 +95,7 @@ class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
     Texts Finish();  // every execute received, in order
-    Texts Received() const;
+    Texts Received(size_t atLeast = 0) const;  // once that many have come
 
 private:
     TempDir dir_;
@@ -150,7 +143,7 @@ public:
 
 private:
     TempDir dir_;
-    ScopedEnv env_;
+    Restore env_;
 };
 
 // A copy of the program alone in `dir`, away from the device library and the packer.
