@@ -13,7 +13,6 @@ const std::wstring Caption = L"VTP2SDSコンバートツール Ver 0.10";
 // A box as the driver reads it: icon, title, text.
 std::wstring Says(const std::wstring& icon, const std::wstring& text) { return icon + L"\nVTP2SDSコンバートツール\n" + text; }
 const std::wstring Confirm = Says(L"question", L"変換を開始します");
-const std::wstring Done = Says(L"information", L"変換が完了しました");
 const std::wstring NoPath = Says(L"warning", L"変換するファイルを指定して下さい");
 const std::wstring NotProject = Says(L"warning", L"Vortalisのプロジェクトファイルではありません");
 
@@ -71,7 +70,7 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
 
     ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
     EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Done);
+    EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
     EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
     ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
     EXPECT_EQ(converter.Wait(), 0u);

@@ -10,28 +10,22 @@ namespace {
 
 const wchar_t Capture[] = L"キャプチャ";
 
-// A saved picture as rows from the top, 0x00RRGGBB: a 24-bit bitmap file holds
-// its rows bottom up, each padded to four bytes. Empty until the file is whole.
-std::vector<std::uint32_t> Load(const std::wstring& path, int width, int height)
-{
-    const std::string bytes = ts::ReadBytes(path);
-    const size_t stride = (width * 3 + 3) / 4 * 4;
-    if (bytes.size() != 54 + stride * height) return {};
-    std::vector<std::uint32_t> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const auto* p = reinterpret_cast<const unsigned char*>(&bytes[54 + (height - 1 - y) * stride + x * 3]);
-            pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
-        }
-    return pixels;
-}
-
+// Saves through the dialog, then reads the file back as rows from the top,
+// 0x00RRGGBB: a 24-bit bitmap file holds its rows bottom up, each padded to
+// four bytes. Empty when the file never came whole.
 std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
 {
     EXPECT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_TRUE(ts::FileDialog(path));
+    const size_t stride = (width * 3 + 3) / 4 * 4;
+    std::string bytes;
+    const bool whole = ui::WaitUntil([&] { return (bytes = ts::ReadBytes(path)).size() == 54 + stride * height; }, ts::Bound);
     std::vector<std::uint32_t> pixels;
-    EXPECT_TRUE(ui::WaitUntil([&] { return !(pixels = Load(path, width, height)).empty(); }, ts::Bound));
+    for (int y = 0; whole && y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(&bytes[54 + (height - 1 - y) * stride + x * 3]);
+            pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
+        }
     return pixels;
 }
 

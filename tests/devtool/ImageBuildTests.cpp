@@ -44,7 +44,7 @@ TEST(ImageBuild, StoredPathsShowAbsoluteAndOnlyRelativeFormsAreSaved)
 {
     ts::Project project(std::wstring(ts::Project::DefaultText) +
                         L"[PEX]\r\nTITLE=保存済み\r\nINPUT=.\\src\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\nICON=.\\i.pid\r\n");
-    const std::wstring parent = project.dir().substr(0, project.dir().rfind(L'\\'));
+    const std::wstring parent = project.path().substr(0, project.path().rfind(L'\\'));
     ts::HostSession host(project.Host(L"CREATEPEX"));
     ASSERT_TRUE(ts::Wait(Form6));
     const Texts shown = {L"保存済み", project / L"src\\game.srf", parent + L"\\out\\game.pex", project / L"i.pid"};

@@ -139,7 +139,7 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
         EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送失敗. エラーコード:" + code, L"---"}));
     }
 
-    const std::wstring srf = project.dir() + L"\\.\\ゲーム.srf";
+    const std::wstring srf = project.path() + L"\\.\\ゲーム.srf";
     EXPECT_EQ(link.During(RunOnDevice), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
                                               srf + L"が見つかりませんでした"}));
     ts::WriteBytes(project / L"ゲーム.srf", "SRF");

@@ -34,7 +34,7 @@ TEST(Sessions, EachDeviceVerbOnceThroughTheRealProgram)
     device.Set(L"pffs", L"freebytes", L"6144");
     EXPECT_EQ(project.Run(L"Info"), Lines({L"P/ECE Infomation", L"HARD Version:1.2", L"BIOS Version:1.20",
                                            L"BIOS Date   :2003/4/15", L"PFFS Free   :12 sectors (6144 bytes) Free", L"---"}));
-    EXPECT_EQ(project.Run(L"rUn").back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
+    EXPECT_EQ(project.Run(L"rUn").back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
     ts::WriteBytes(project / L"game.pex", "PEX");
     ts::HostSession transfer(project.Host(L"filetrans"));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
@@ -82,7 +82,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
     EXPECT_TRUE(ts::FileDialog(L""));
     ASSERT_TRUE(ts::Click(Menu, L"P/ECEで実行"));
-    EXPECT_EQ(host.Received(6).back(), project.dir() + L"\\.\\game.srfが見つかりませんでした");
+    EXPECT_EQ(host.Received(6).back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
 
     ASSERT_TRUE(ts::Click(Menu, L"キャプチャ"));
     ASSERT_TRUE(ts::Click(L"キャプチャ", L"閉じる"));

@@ -89,14 +89,6 @@ std::vector<std::wstring> Names(const std::wstring& dir)
     return names;
 }
 
-sim::Handle Lock(const std::wstring& path)
-{
-    return sim::Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
-}
-
-// Enough for the paths and texts the tests pass: none ends in a backslash or holds a quote.
-std::wstring Quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
-
 Restore SetEnv(const std::wstring& name, const std::wstring& value)
 {
     const std::optional<std::wstring> old = sim::EnvText(name.c_str());
@@ -225,12 +217,6 @@ Texts ParseHostLog(const std::wstring& log)
 
 HostSession::HostSession(const HostOptions& options) : process_(HostCommandLine(options, dir_ / L"host.log")) {}
 
-Texts HostSession::Finish()
-{
-    process_.Wait();
-    return Received();
-}
-
 Texts HostSession::Received(size_t atLeast) const
 {
     Texts all;
@@ -256,16 +242,16 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
     return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
 }
 
-SimDevice::SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", dir_.path())) {}
+SimDevice::SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
 
 void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
 {
-    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (dir_ / L"device.ini").c_str());
+    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (*this / L"device.ini").c_str());
 }
 
-std::string SimDevice::Calls() const { return ReadBytes(dir_ / L"calls.log"); }
+std::string SimDevice::Calls() const { return ReadBytes(*this / L"calls.log"); }
 
-void SimDevice::ClearCalls() const { DeleteFileW((dir_ / L"calls.log").c_str()); }
+void SimDevice::ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 std::string Bracket(std::initializer_list<std::string> calls)
 {

@@ -46,8 +46,12 @@ inline std::string Utf8(const std::wstring& text) { return sim::ToCodePage(CP_UT
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
 std::vector<std::wstring> Names(const std::wstring& dir);  // sorted
 // Holds a file open without sharing it for writing, as another program may.
-sim::Handle Lock(const std::wstring& path);
-std::wstring Quote(const std::wstring& argument);
+inline sim::Handle Lock(const std::wstring& path)
+{
+    return sim::Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+}
+// Enough for the paths and texts the tests pass: none ends in a backslash or holds a quote.
+inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
 // Sets an environment variable of this process (and its children) until the
 // returned guard goes.
@@ -94,7 +98,7 @@ struct HostOptions {
 class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
-    Texts Finish();  // every execute received, in order
+    Texts Finish() { return process_.Wait(), Received(); }  // every execute received, in order
     Texts Received(size_t atLeast = 0) const;  // once that many have come
 
 private:
@@ -111,13 +115,11 @@ inline std::wstring Joined(const Texts& texts)
 }
 
 // A host project in a folder of its own: game.sds, written in code page 932.
-class Project {
+class Project : public TempDir {
 public:
     static const wchar_t DefaultText[];  // PROJECT-NAME GAME, SOURCE 1 .\game.c
     explicit Project(const std::wstring& sdsText = DefaultText);
-    const std::wstring& dir() const { return dir_.path(); }
-    std::wstring file() const { return dir_ / L"game.sds"; }
-    std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
+    std::wstring file() const { return *this / L"game.sds"; }
     std::wstring Read(const std::wstring& section, const std::wstring& key) const { return Entry(file(), section, key); }
     HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
     {
@@ -127,22 +129,17 @@ public:
     {
         return HostSession(Host(args, program)).Finish();
     }
-
-private:
-    TempDir dir_;
 };
 
 // The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
-class SimDevice {
+class SimDevice : public TempDir {
 public:
     SimDevice();
-    std::wstring operator/(const std::wstring& relative) const { return dir_ / relative; }
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
     std::string Calls() const;  // calls.log
     void ClearCalls() const;
 
 private:
-    TempDir dir_;
     Restore env_;
 };
 
