@@ -57,8 +57,9 @@ bool WriteAll(HANDLE to, const std::string& bytes)
 
 bool ReadWhole(const std::wstring& path, std::string& data)
 {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shares writing: a log is read while the program that writes it runs.
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     data.clear();
     char block[65536];

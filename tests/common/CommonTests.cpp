@@ -109,7 +109,8 @@ TEST(FileBytes, ReplacesWholeOrLeavesTheOldFileAlone)
     EXPECT_EQ(ts::ReadBytes(file), "new");
     CreateDirectoryW((dir / L"b.sds").c_str(), nullptr);
     EXPECT_FALSE(ReplaceFileBytes(dir / L"b.sds", "x"));
-    EXPECT_EQ(ts::Names(dir.path()), (std::vector<std::wstring>{L"a.sds", L"b.sds"}));
+    WIN32_FIND_DATAW found;  // the new contents went nowhere else
+    EXPECT_EQ(FindFirstFileW((dir / L"*.tmp").c_str(), &found), INVALID_HANDLE_VALUE) << ts::Utf8(found.cFileName);
 }
 
 TEST(ProjectFile, NumbersCountsAndStoredPaths)

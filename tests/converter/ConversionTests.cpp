@@ -66,14 +66,16 @@ const Case Cases[] = {
      L"[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n", "",
      {L"SOURCE.N=2", L"SOURCE.2=.\\2.c", L"SOURCE.3=<absent>", L"OTHER.N=-3", L"OTHER.1=<absent>"}},
     // An existing output is updated entry by entry; the rest stays.
-    {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
+    // A PEX path with no relative form removes the stored one.
+    {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n"
+     L"[PEX]\r\nINPUT=%D\\w\\new.srf\r\nICON=Q:\\x.pid\r\n",
      "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nPROJECT-NAME=old\r\nMINE=x\r\n"
      "[SOURCE]\r\nN=5\r\n1=.\\old1.c\r\n2=.\\old2.c\r\n3=.\\old3.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      "[OTHER]\r\nN=1\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\old.srf\r\nICON=.\\old.pid\r\n",
      {L"HOST.KEEP=1", L"MAIN.PROJECT-NAME=new", L"MAIN.MINE=x", L"SOURCE.N=3", L"SOURCE.1=.\\a.c",
       L"SOURCE.2=<absent>", L"SOURCE.3=.\\c.c", L"SOURCE.4=.\\old4.c", L"SOURCE.5=.\\old5.c", L"OTHER.N=0",
       L"OTHER.1=.\\old.txt", L"OTHER.7=.\\seven.txt", L"PEX.TITLE=Title", L"PEX.INPUT=.\\new.srf",
-      L"PEX.ICON=.\\old.pid", L"PEX.OUTPUT=<absent>"}},
+      L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}},
     // Counts that do not fit sixteen bits stop the conversion before their section.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=32768\r\n1=%D\\w\\a.c\r\n[FILE]\r\nN=1\r\n1=%D\\w\\b.txt\r\n", "",
      {L"MAIN.PROJECT-NAME=p", L"MAIN.LANGFILE=piece.slf", L"-[SOURCE]", L"-[OTHER]"},

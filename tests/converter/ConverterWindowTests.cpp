@@ -53,7 +53,7 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(Try(dir / L"HOST.Sds"), Says(L"warning", L"変換先のファイルが変換元と同じファイルなので変換しませんでした"));
     EXPECT_EQ(Try(game, IDCANCEL), Confirm);
     EXPECT_EQ(Try(L""), NoPath) << "after a cancel no box follows";
-    EXPECT_EQ(ts::Names(d), (std::vector<std::wstring>{L"game.vtp", L"host.sds", L"noname.vtp", L"v035.vtp"}));
+    EXPECT_EQ(GetFileAttributesW((dir / L"game.sds").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
 
     // The conversion runs to the count that does not fit and names its section.
     EXPECT_EQ(Try(game), Confirm);

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -51,15 +50,10 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-// Shares writing: the host stand-in keeps its log open while it runs.
 std::string ReadBytes(const std::wstring& path)
 {
-    const sim::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr));
     std::string bytes;
-    char block[65536];
-    for (DWORD got; file && ReadFile(file.get(), block, sizeof block, &got, nullptr) && got > 0;) bytes.append(block, got);
-    return bytes;
+    return sim::ReadWhole(path, bytes) ? bytes : std::string();
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
@@ -72,21 +66,6 @@ std::wstring Entry(const std::wstring& file, const std::wstring& section, const 
     wchar_t value[4096] = {};
     GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<absent>", value, 4096, file.c_str());
     return value;
-}
-
-std::vector<std::wstring> Names(const std::wstring& dir)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 Restore SetEnv(const std::wstring& name, const std::wstring& value)

@@ -44,7 +44,6 @@ inline std::wstring Vtp(const std::wstring& path, const std::wstring& text) { re
 inline std::string Utf8(const std::wstring& text) { return sim::ToCodePage(CP_UTF8, text); }
 // A profile entry as the platform reads it; "<absent>" when there is none.
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
-std::vector<std::wstring> Names(const std::wstring& dir);  // sorted
 // Holds a file open without sharing it for writing, as another program may.
 inline sim::Handle Lock(const std::wstring& path)
 {
