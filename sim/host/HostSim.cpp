@@ -18,9 +18,6 @@
 //                            acknowledgement after an answered request for its
 //                            next execute when it does not dispatch messages in
 //                            between; such a program sees the (N+1)-th time out.
-//   --ready-event NAME       a named manual-reset event, set once the service is
-//                            registered (at once with --no-service) and before
-//                            the program starts; kept open until hostsim ends
 //   --log FILE               one JSON string per recorded execute, one a line
 //   --args TEXT              the program's arguments, as given
 
@@ -227,8 +224,6 @@ int wmain(int argc, wchar_t* argv[])
             return 3;
         }
     }
-    // Held open to the end, so that the event outlives a test that has not opened it yet.
-    const sim::Handle ready = options.readyEvent.empty() ? sim::Handle() : sim::SetNamedEvent(options.readyEvent);
 
     const std::wstring program = ResolveProgram(options.program);
     std::wstring commandLine = ChildCommandLine(program, options.args);

@@ -6,7 +6,7 @@
 
 const wchar_t HostUsage[] =
     L"usage: hostsim [--project PATH] [--no-service] [--refuse-executes] [--fail-request]\n"
-    L"               [--block-request] [--block-executes-from N] [--ready-event NAME]\n"
+    L"               [--block-request] [--block-executes-from N]\n"
     L"               [--log FILE] [--args TEXT] -- PROGRAM\n"
     L"\n"
     L"Serves DDE service \"Quandrix\", topic \"system\", while PROGRAM runs.\n"
@@ -21,8 +21,6 @@ const wchar_t HostUsage[] =
     L"                  leave the N-th execute (1 = the first) and every later one\n"
     L"                  unacknowledged, so the program's timeout ends each; every\n"
     L"                  execute that reaches hostsim is still recorded\n"
-    L"  --ready-event NAME  set the named manual-reset event once the service is\n"
-    L"                  registered (at once with --no-service), before PROGRAM starts\n"
     L"  --log FILE      one JSON string per execute, one per line, UTF-8\n"
     L"  --args TEXT     command line of PROGRAM is \"PROGRAM\" TEXT (one blank between);\n"
     L"                  without it the command line is only the quoted program path\n"
@@ -59,8 +57,6 @@ bool ParseHostArgs(const std::vector<std::wstring>& args, HostOptions& options)
                 return false;
             options.blockExecutesFrom = std::wcstoul(number.c_str(), nullptr, 10);
             if (options.blockExecutesFrom == 0) return false;
-        } else if (a == L"--ready-event") {
-            if (!value(options.readyEvent) || options.readyEvent.empty()) return false;
         } else if (a == L"--project") {
             if (!value(options.project)) return false;
         } else if (a == L"--log") {

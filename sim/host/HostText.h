@@ -13,7 +13,6 @@ struct HostOptions {
     bool failRequest = false;          // true: the request is answered with no data
     bool blockRequest = false;         // true: the request is held and never answered
     unsigned long blockExecutesFrom = 0;  // 1-based execute from which on none is answered; 0: none held
-    std::wstring readyEvent;           // named event set once the service is up; empty: none
     std::wstring logFile;              // empty: no log
     std::optional<std::wstring> args;  // text after the program path, exactly as given
     std::wstring program;

@@ -44,18 +44,12 @@
 //                               to standard output in one write; an empty value
 //                               writes nothing. Raw mode checks no options and
 //                               writes no file; its result is 0.
-//   PPACK_SIM_CHUNKS=300,20     raw mode too: after the text, write chunks of
-//                               filler of these byte counts in separate writes,
-//                               chunk k (from 0) made of the letter 'A' + k,
-//                               apart only when PPACK_SIM_WAIT_EVENT is set.
-//                               Without PPACK_SIM_TEXT and PPACK_SIM_CHUNKS the
-//                               packer packs as above.
+//                               Without PPACK_SIM_TEXT the packer packs as above.
 //   PPACK_SIM_WAIT_EVENT=<name> a named manual-reset event (made by whichever of
-//                               the test and the packer opens it first). The
-//                               chunk after the first waits until it is set,
-//                               and so does the wait step below: a test sets
-//                               it once it has seen what it wanted while the
-//                               packer still runs. Each wait gives up after 60 s and the
+//                               the test and the packer opens it first) that the
+//                               wait step below waits for: a test sets it once
+//                               it has seen what it wanted while the packer
+//                               still runs. The wait gives up after 60 s and the
 //                               packer goes on as if the event had been set.
 //   PPACK_SIM_NUL=1             then write "NUL>", a zero byte and "<NUL\r\n"
 //                               to standard output in one write.
@@ -188,20 +182,6 @@ int Pack(int argc, wchar_t** argv)
 // comes: past this bound the packer goes on as if it had come.
 const DWORD WaitBoundMs = 60000;
 
-void WriteChunks(const std::wstring& list, bool wroteBefore, const std::optional<std::wstring>& event)
-{
-    const wchar_t* p = list.c_str();
-    for (int k = 0; *p; ++k) {
-        wchar_t* end = nullptr;
-        unsigned long long n = std::wcstoull(p, &end, 10);
-        if (wroteBefore && event)
-            sim::WaitNamedEvent(*event, WaitBoundMs);
-        Write(std::string(n, static_cast<char>('A' + k % 26)));
-        wroteBefore = true;
-        p = *end == L',' ? end + 1 : end + wcslen(end);
-    }
-}
-
 void WriteExtra(unsigned long long total)
 {
     const size_t blockSize = 1 << 20;
@@ -244,12 +224,8 @@ int wmain(int argc, wchar_t** argv)
     const std::optional<std::wstring> event = sim::EnvText(L"PPACK_SIM_WAIT_EVENT");
     int result = 0;
     const std::optional<std::wstring> text = sim::EnvText(L"PPACK_SIM_TEXT");
-    const std::optional<std::wstring> chunks = sim::EnvText(L"PPACK_SIM_CHUNKS");
-    if (text || chunks) {
-        if (text)
-            Write(sim::ToCodePage(sim::CodePage932, *text));
-        if (chunks)
-            WriteChunks(*chunks, text && !text->empty(), event);
+    if (text) {
+        Write(sim::ToCodePage(sim::CodePage932, *text));
     } else {
         result = Pack(argc, argv);
     }
