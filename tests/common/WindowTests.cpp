@@ -44,11 +44,12 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     form.Unload();
 }
 
-// The box is owned by the window that shows it and bears the program's title.
+// The box is owned by the window that shows it, even one that is not the
+// active window (here: hidden), and bears the program's title.
 TEST(Profile, ARefusedWriteIsOneWarningBoxOverItsOwnerAndChangesNothing)
 {
     SetAppTitle(L"VORTALIS0");
-    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
     ts::TempDir dir;
     const std::wstring missing = dir / L"no such folder\\p.sds", locked = dir / L"locked.sds";

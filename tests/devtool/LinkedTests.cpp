@@ -134,7 +134,7 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
     EXPECT_EQ(device.Calls(), Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
     EXPECT_EQ(link.Transfer(L""), Texts{});
-    for (const std::wstring code : {L"1000", L"1007", L"999", L"-1"}) {
+    for (const std::wstring code : {L"1000", L"1003", L"1007", L"999", L"-1"}) {
         device.Set(L"pffs", L"writeresult", code);
         EXPECT_EQ(link.Transfer(pex), Lines({L"P/ECE ファイル転送", L"転送失敗. エラーコード:" + code, L"---"}));
     }
