@@ -10,8 +10,6 @@ std::wstring& TitleStore()
 
 void SetAppTitle(const std::wstring& title) { TitleStore() = title; }
 
-const std::wstring& AppTitle() { return TitleStore(); }
-
 int MsgBox(HWND owner, const std::wstring& text, UINT style)
 {
     return MessageBoxW(owner, text.c_str(), TitleStore().c_str(), style);

@@ -6,7 +6,6 @@
 #include <string>
 
 void SetAppTitle(const std::wstring& title);
-const std::wstring& AppTitle();
 // `owner` is the window that shows the box (null for none): the box is modal
 // over it even when another window is active.
 int MsgBox(HWND owner, const std::wstring& text, UINT style);

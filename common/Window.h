@@ -78,7 +78,6 @@ protected:
         EndJob(focus);
         return true;
     }
-    bool Busy() const { return busy_; }
 
     // A child control at a position in twips, in the window's message font.
     HWND AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
