@@ -36,16 +36,16 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
 
     // The file named on the command line fills the box; the focus is in the box.
-    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game));
+    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
     ASSERT_TRUE(ts::Wait(Caption));
     EXPECT_EQ(ts::Edit(Caption, 0, game), game);
-    EXPECT_EQ(ts::Focus(Caption), ui::WaitForEdit(Caption, 0, ts::Bound));
+    const HWND box = ui::WaitForEdit(Caption, 0, ts::Bound);
+    EXPECT_EQ(ts::Focus(Caption, box), box);
 
     EXPECT_EQ(Try(L""), NoPath);
     EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);
     EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);
-    // Without a folder the profile functions look in the Windows folder, not the current one.
-    SetCurrentDirectoryW(d.c_str());
+    // Without a folder the profile functions look in the Windows folder, not the converter's current one.
     EXPECT_EQ(Try(L"game.vtp"), NotProject);
     EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
     EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
