@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::wstring Caption = L"VTP2SDSコンバートツール Ver 0.10";
@@ -68,10 +70,16 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
     RemoveDirectoryW((d + L"\\game.sds").c_str());
 
+    // The platform takes a slash for a backslash: typed either way, the path gives the same project.
     ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
-    EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
-    EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
+    std::wstring slashes = game;
+    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+    for (const std::wstring& typed : {game, d + L"/game.vtp", slashes}) {
+        DeleteFileW((d + L"\\game.sds").c_str());
+        EXPECT_EQ(Try(typed), Confirm);
+        EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
+        EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c") << ts::Utf8(typed);
+    }
     ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
     EXPECT_EQ(converter.Wait(), 0u);
 }
