@@ -21,7 +21,9 @@ bool WriteAnsiPath(const std::string& path, const std::string& bytes)
             return false;
         done += written;
     }
-    return file.Close();
+    // On the disk before anyone relies on it: a file that replaces another
+    // must not be left empty by a power cut.
+    return FlushFileBuffers(file.get()) && file.Close();
 }
 }
 
@@ -32,12 +34,19 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 
 bool ReplaceFileBytes(const std::wstring& path, const std::string& bytes)
 {
+    // The folder is cut from the wide text: in the ANSI code page the trail
+    // byte of many characters (表, ソ, 能...) is the byte of a backslash.
+    const size_t cut = path.find_last_of(L"\\/");
+    const std::string folder = cut == std::wstring::npos ? "." : ToAnsi(path.substr(0, cut + 1));
     const std::string target = ToAnsi(path);
-    const size_t cut = target.find_last_of("\\/");
-    const std::string folder = cut == std::string::npos ? "." : target.substr(0, cut + 1);
+    // A read-only file is refused, as a write into it would be; a hidden or
+    // system file stays so.
+    const DWORD old = GetFileAttributesA(target.c_str());
+    const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return false;
     char temporary[MAX_PATH + 1] = {};
     if (!GetTempFileNameA(folder.c_str(), "new", 0, temporary)) return false;
-    if (WriteAnsiPath(temporary, bytes) &&
+    if (WriteAnsiPath(temporary, bytes) && (!kept || SetFileAttributesA(temporary, kept)) &&
         MoveFileExA(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileA(temporary);

@@ -9,4 +9,5 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Puts `bytes` in the place of the file at `path` only once they are written
 // whole: they go into a new file in the same folder, which then replaces the
 // old one. On any failure the old file is left as it was and nothing else stays.
+// A read-only file is not replaced; a hidden or system one stays so.
 bool ReplaceFileBytes(const std::wstring& path, const std::string& bytes);

@@ -173,8 +173,11 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
         break;
     case WM_CLOSE:
-        // The close box leaves the window as Unload does, never during a job.
-        if (!busy_) Unload();
+        // The close box leaves the window as Unload does. A window shut to
+        // input, by a job or by a modal window or box over it, stays: a close
+        // request from outside (a task list's "end task") would take the
+        // window over it, still at work, down with it.
+        if (IsWindowEnabled(hwnd_)) Unload();
         return 0;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.

@@ -7,6 +7,8 @@
 #include "PubFnc.h"
 #include "Search.h"
 
+#include <algorithm>
+
 namespace {
 enum ControlId { Text1Id = 100, Command1Id };
 }
@@ -62,7 +64,10 @@ void Form1::Text1_OLEDragDrop(const std::wstring& firstFile) { Text1.SetText(fir
 
 void Form1::Command1_Click()
 {
-    const std::wstring text = Text1.Text();
+    // The platform takes a slash for a backslash; the folders cut from the
+    // path below must see the same separators it does.
+    std::wstring text = Text1.Text();
+    std::replace(text.begin(), text.end(), L'/', L'\\');
     if (text.empty()) {
         MsgBox(hwnd(), L"変換するファイルを指定して下さい", MB_ICONEXCLAMATION | MB_OK);
         return;

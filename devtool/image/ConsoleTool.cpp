@@ -117,13 +117,15 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     DWORD carried = 0;
     for (;;) {
         DWORD got = 0;
-        // A failed read is the end of the pipe.
+        // A failed read (the pipe broken once the tool's last copy of the
+        // write end has gone) is the end of the output.
         if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr)) break;
         if (got == 0) {
-            // A write of no bytes reads as nothing; what the tool writes after
-            // it still comes. Once the tool has ended, nothing more can. The
-            // wait keeps repeated empty reads from spinning.
-            if (WaitForSingleObject(process.get(), ZeroReadWaitMs) == WAIT_OBJECT_0) break;
+            // A write of no bytes wakes the read with nothing; what the tool
+            // writes after it, even in its last moments, is still in the pipe
+            // after it has ended. The wait keeps repeated empty reads from
+            // spinning while it runs.
+            WaitForSingleObject(process.get(), ZeroReadWaitMs);
             continue;
         }
         std::string chunk(buffer, carried + got);

@@ -61,6 +61,9 @@
 //                               the reader sees both end while the packer runs
 //                               on (until the event below).
 //   PPACK_SIM_WAIT_EVENT        (wait step) then wait until that event is set.
+//   PPACK_SIM_LAST=<text>       then write no bytes (where the platform wakes a
+//                               waiting reader with nothing for it), then <text>
+//                               (code page 932) to standard output, and end at once.
 //   PPACK_SIM_EXIT=n            exit with n instead of the result.
 
 #include <windows.h>
@@ -237,6 +240,11 @@ int wmain(int argc, wchar_t** argv)
         CloseOutput();
     if (event)
         sim::WaitNamedEvent(*event, WaitBoundMs);
+    if (const auto last = sim::EnvText(L"PPACK_SIM_LAST")) {
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "", 0, &written, nullptr);
+        Write(sim::ToCodePage(sim::CodePage932, *last));
+    }
     if (const auto code = sim::EnvText(L"PPACK_SIM_EXIT"))
         result = static_cast<int>(std::wcstol(code->c_str(), nullptr, 10));
     return result;

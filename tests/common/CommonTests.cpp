@@ -98,10 +98,22 @@ TEST(Ansi, NoBestFitCharacterTheCodePageLacksBecomesTheDefault)
 TEST(FileBytes, ReplacesWholeOrLeavesTheOldFileAlone)
 {
     ts::TempDir dir;
+    // Names whose code page 932 bytes hold the byte of a backslash; attributes
+    // the new file keeps, or that refuse it.
+    const struct { std::wstring name; DWORD attributes; bool replaced; } cases[] = {
+        {L"表示.bmp", FILE_ATTRIBUTE_ARCHIVE, true}, {L"ソフト.bmp", FILE_ATTRIBUTE_ARCHIVE, true},
+        {L"hidden.sds", FILE_ATTRIBUTE_HIDDEN, true}, {L"readonly.sds", FILE_ATTRIBUTE_READONLY, false}};
+    for (const auto& c : cases) {
+        const std::wstring file = dir / c.name;
+        ts::WriteBytes(file, "old contents");
+        SetFileAttributesW(file.c_str(), c.attributes);
+        EXPECT_EQ(ReplaceFileBytes(file, "new"), c.replaced) << ts::Utf8(c.name);
+        EXPECT_EQ(ts::ReadBytes(file), c.replaced ? "new" : "old contents") << ts::Utf8(c.name);
+        EXPECT_EQ(GetFileAttributesW(file.c_str()) & c.attributes, c.attributes) << ts::Utf8(c.name);
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     const std::wstring file = dir / L"a.sds";
-    ts::WriteBytes(file, "old contents");
-    ASSERT_TRUE(ReplaceFileBytes(file, "new"));
-    EXPECT_EQ(ts::ReadBytes(file), "new");
+    ts::WriteBytes(file, "new");
     {
         const sim::Handle lock = ts::Lock(file);
         EXPECT_FALSE(ReplaceFileBytes(file, "newer"));

@@ -20,7 +20,7 @@ protected:
     bool OnCommand(int id, int code) override { return commands += id == 101 && code == BN_CLICKED, true; }
 };
 
-TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
+TEST(Window, AJobOrAWindowOverItShutsTheWindowToCommandsCloseAndASecondJob)
 {
     JobForm form;
     ASSERT_TRUE(form.Load(L"JobFormTest", L"job form", 3000, 1500, nullptr));
@@ -39,6 +39,12 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     EXPECT_FALSE(nested);
     ASSERT_TRUE(IsWindow(form.hwnd()));
     EXPECT_EQ(GetFocus(), edit);
+    // A modal window or box over it shuts it to input as well: a close request
+    // from outside leaves it, and the window over it, at work.
+    EnableWindow(form.hwnd(), FALSE);
+    SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    EnableWindow(form.hwnd(), TRUE);
     SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
     EXPECT_EQ(form.commands, 1);
     form.Unload();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::wstring Caption = L"VTP2SDSコンバートツール Ver 0.10";
@@ -36,16 +38,16 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
 
     // The file named on the command line fills the box; the focus is in the box.
-    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game));
+    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
     ASSERT_TRUE(ts::Wait(Caption));
     EXPECT_EQ(ts::Edit(Caption, 0, game), game);
-    EXPECT_EQ(ts::Focus(Caption), ui::WaitForEdit(Caption, 0, ts::Bound));
+    const HWND box = ui::WaitForEdit(Caption, 0, ts::Bound);
+    EXPECT_EQ(ts::Focus(Caption, box), box);
 
     EXPECT_EQ(Try(L""), NoPath);
     EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);
     EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);
-    // Without a folder the profile functions look in the Windows folder, not the current one.
-    SetCurrentDirectoryW(d.c_str());
+    // Without a folder the profile functions look in the Windows folder, not the converter's current one.
     EXPECT_EQ(Try(L"game.vtp"), NotProject);
     EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
     EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
@@ -68,10 +70,16 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
     RemoveDirectoryW((d + L"\\game.sds").c_str());
 
+    // The platform takes a slash for a backslash: typed either way, the path gives the same project.
     ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
-    EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
-    EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
+    std::wstring slashes = game;
+    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+    for (const std::wstring& typed : {game, d + L"/game.vtp", slashes}) {
+        DeleteFileW((d + L"\\game.sds").c_str());
+        EXPECT_EQ(Try(typed), Confirm);
+        EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
+        EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c") << ts::Utf8(typed);
+    }
     ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
     EXPECT_EQ(converter.Wait(), 0u);
 }

@@ -59,7 +59,7 @@ TEST(Capture, EachSizeSavesWhatItShows)
     ASSERT_TRUE(ts::Wait(Capture));
     EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == Shows(white, 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Save(out / L"one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
+    EXPECT_TRUE(Save(out / L"表示.bmp", 128, 88) == Shows(screen, 1, 128, 88));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
     EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == Shows(screen, 1, 256, 176));
     ASSERT_TRUE(ts::Click(Capture, Capture));

@@ -15,32 +15,35 @@ TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
     CreateDirectoryW((project / L"my dir").c_str(), nullptr);
     ts::WriteBytes(project / L"my dir\\game.srf", "program");
     ts::WriteBytes(project / L"アイコン.pid", "icon");
-    const std::wstring cmdline = project / L"cmdline.txt";
-    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline);
+    const std::wstring cmdline = project / L"cmdline.txt", held = L"vtest-pack-" + std::to_wstring(GetCurrentProcessId());
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline), hold = ts::SetEnv(L"PPACK_SIM_WAIT_EVENT", held);
     ts::HostSession host(project.Host(L"CreatePex"));
     ASSERT_TRUE(ts::Wait(Form6));
-    EXPECT_EQ(ts::Focus(Form6), ui::WaitForEdit(Form6, 0, ts::Bound)) << "the title box has the focus";
+    const HWND title = ui::WaitForEdit(Form6, 0, ts::Bound);
+    EXPECT_EQ(ts::Focus(Form6, title), title) << "the title box has the focus";
     // Without a PEX section: defaults from the name and the first source.
     const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, defaults[i]), defaults[i]) << i;
     const Texts boxes = {L"MY ゲーム", project / L"my dir\\game.srf", project / L"my dir\\game.pex", project / L"アイコン.pid"};
     for (size_t i = 0; i < 4; ++i) ASSERT_TRUE(ts::SetEdit(Form6, i, boxes[i]));
     ASSERT_TRUE(ts::Click(Form6, L"作成"));
+    // The packer, held once its image is written, finds the settings saved.
+    EXPECT_TRUE(ui::WaitUntil([&] { return ts::ReadBytes(boxes[2]).substr(0, 8) == "PEXSIM1\n"; }, ts::Bound));
+    EXPECT_EQ(project.Read(L"PEX", L"TITLE"), L"MY ゲーム");
+    EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L".\\my dir\\game.srf");
+    EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L".\\my dir\\game.pex");
+    EXPECT_EQ(project.Read(L"PEX", L"ICON"), L".\\アイコン.pid");
+    sim::SetNamedEvent(held);
     const std::wstring run = ts::Joined(host.Finish());
     EXPECT_EQ(run.find(L"実行イメージ作成中...\r\n"), 0u) << ts::Utf8(run);
     EXPECT_NE(run.find(L"PPACK: 完了.\r\n"), std::wstring::npos);
     EXPECT_EQ(run.substr(run.size() - 13), L"実行イメージ作成完了.\r\n");
     EXPECT_EQ(sim::FromCodePage(932, ts::ReadBytes(cmdline)),
               L"PPACK.EXE -e \"" + boxes[1] + L"\" -o\"" + boxes[2] + L"\" -n\"MY ゲーム\" -i" + boxes[3]);
-    EXPECT_EQ(ts::ReadBytes(boxes[2]).substr(0, 8), "PEXSIM1\n");
-    EXPECT_EQ(project.Read(L"PEX", L"TITLE"), L"MY ゲーム");
-    EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L".\\my dir\\game.srf");
-    EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L".\\my dir\\game.pex");
-    EXPECT_EQ(project.Read(L"PEX", L"ICON"), L".\\アイコン.pid");
     EXPECT_EQ(project.Read(L"HOST", L"OWN"), L"kept");
 }
 
-TEST(ImageBuild, StoredPathsShowAbsoluteAndOnlyRelativeFormsAreSaved)
+TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndAFailedBuildSaysSo)
 {
     ts::Project project(std::wstring(ts::Project::DefaultText) +
                         L"[PEX]\r\nTITLE=保存済み\r\nINPUT=.\\src\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\nICON=.\\i.pid\r\n");
@@ -55,16 +58,44 @@ TEST(ImageBuild, StoredPathsShowAbsoluteAndOnlyRelativeFormsAreSaved)
     ASSERT_TRUE(ts::Click(Form6, L"..."));
     EXPECT_TRUE(ts::FileDialog(L"", Form6));  // a cancel keeps the text
     EXPECT_EQ(ts::Edit(Form6, 1, L"Z:\\dev\\..\\x.y\\a.b.srf"), L"Z:\\dev\\..\\x.y\\a.b.srf");
-    ASSERT_TRUE(ts::Click(Form6, L"..."));
-    EXPECT_TRUE(ts::FileDialog(L"Z:\\elsewhere\\game.srf", Form6));
+    std::vector<HWND> browse;  // the three "..." buttons, in the order of their boxes
+    for (const HWND control : ui::Descendants(ui::WaitForWindow(Form6, ts::Bound)))
+        if (ui::ControlText(control) == L"...") browse.push_back(control);
+    ASSERT_EQ(browse.size(), 3u);
+    const Texts filters = {L"入力ファイル(*.SRF)", L"出力ファイル(*.PEX)", L"アイコンファイル(*.PID)"};
+    const Texts chosen = {L"Z:\\elsewhere\\game.srf", L"Z:\\elsewhere\\game.pex", L"Z:\\elsewhere\\game.pid"};
+    for (size_t i = 0; i < 3; ++i) {
+        ui::PostClick(browse[i]);
+        EXPECT_EQ(ui::ControlText(GetDlgItem(ui::WaitForFileDialog(ts::Bound), 1136)), filters[i]) << i;
+        EXPECT_TRUE(ts::FileDialog(chosen[i], Form6));
+        EXPECT_EQ(ts::Edit(Form6, i + 1, chosen[i]), chosen[i]);
+    }
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L""));
-    ASSERT_TRUE(ts::SetEdit(Form6, 3, L""));
-    ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
-    EXPECT_EQ(host.Finish(), Texts{});
+    ASSERT_TRUE(ts::Click(Form6, L"作成"));
+    EXPECT_EQ(ts::Joined(host.Finish()), L"実行イメージ作成中...\r\nPPACK: 実行イメージを作成します.\r\n"
+                                         L"PPACK: 入力ファイルが見つかりません: Z:\\elsewhere\\game.srf\r\n\r\n実行イメージ作成失敗.\r\n");
     EXPECT_EQ(project.Read(L"PEX", L"TITLE"), L"<absent>");
     EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L"<absent>");  // no relative form on another drive
     EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L"<absent>");  // the stored one goes too
     EXPECT_EQ(project.Read(L"PEX", L"ICON"), L"<absent>");
+}
+
+TEST(ImageBuild, CancelEscOrTheCloseBoxAfterEditsLeaveTheProjectFileUntouched)
+{
+    ts::Project project;
+    const std::string before = ts::ReadBytes(project.file());
+    const std::function<bool()> leave[] = {
+        [] { return ts::Click(Form6, L"キャンセル"); },
+        [] { return PostMessageW(ui::WaitForEdit(Form6, 0, ts::Bound), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE; },
+        [] { return ui::PostClose(Form6, ts::Bound); }};
+    for (const auto& way : leave) {
+        ts::HostSession host(project.Host(L"CreatePex"));
+        ASSERT_TRUE(ts::SetEdit(Form6, 0, L"EDITED"));
+        ASSERT_TRUE(ts::SetEdit(Form6, 3, project / L"icon.pid"));
+        ASSERT_TRUE(way());
+        EXPECT_EQ(host.Finish(), Texts{});
+        EXPECT_EQ(ts::ReadBytes(project.file()), before);
+    }
 }
 
 }  // namespace

@@ -180,6 +180,11 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
     EXPECT_TRUE(ok);
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L""}}), L"\r\n");
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}), L"before|NUL><NUL\r\n\r\n");
+    // The packer's errors go to its standard error alone.
+    EXPECT_EQ(RunPacker(link, {}, &ok), L"PPACK: 実行イメージを作成します.\r\nPPACK: 入力ファイルが見つかりません: x.srf\r\n\r\n");
+    EXPECT_FALSE(ok);
+    // A write of no bytes wakes the runner with nothing: what follows it in the tool's last moments still comes.
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L""}, {L"PPACK_SIM_LAST", L"last words"}}), L"last words\r\n");
     for (const wchar_t* code : {L"3", L"-1"}) {
         EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"x"}, {L"PPACK_SIM_EXIT", code}}, &ok), L"x\r\n");
         EXPECT_FALSE(ok) << ts::Utf8(code);

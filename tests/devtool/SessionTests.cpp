@@ -89,6 +89,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ui::WaitUntilGone(L"キャプチャ", ts::Bound));
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
+    ASSERT_TRUE(ui::PostClose(Menu, ts::Bound));  // as a task list's "end task": the menu is shut to it
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));

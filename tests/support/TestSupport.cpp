@@ -75,7 +75,7 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
-Process::Process(const std::wstring& commandLine)
+Process::Process(const std::wstring& commandLine, const std::wstring& folder)
 {
     // What a child prints (the host stand-in echoes every line) is not the test's output.
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -86,7 +86,8 @@ Process::Process(const std::wstring& commandLine)
     si.hStdOutput = si.hStdError = nul.get();
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         process_ = sim::Handle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
@@ -97,12 +98,32 @@ Process::~Process()
     if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
+namespace {
+// A box that no step waits for holds the program up, so no later step could
+// pass: the step that meets it fails at once and says what the box says.
+bool Boxed(const std::function<bool()>& holds, const std::string& what, DWORD bound = Bound)
+{
+    HWND box = nullptr;
+    bool held = false;
+    ui::WaitUntil([&] { return (held = holds()) || (box = ui::WaitForMessageBox(0)); }, bound);
+    EXPECT_TRUE(held) << what << (box ? ": instead a box says " + Utf8(ui::MessageText(box)) : "");
+    return held;
+}
+
+HWND Found(const std::function<HWND()>& find, const std::string& what)
+{
+    HWND found = nullptr;
+    Boxed([&] { return (found = find()) != nullptr; }, what);
+    return found;
+}
+}  // namespace
+
 DWORD Process::Wait()
 {
     DWORD code = ~0u;
-    if (process_ && WaitForSingleObject(process_.get(), 2 * Bound) == WAIT_OBJECT_0)
+    if (process_ && Boxed([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
+                          "the program did not end", 2 * Bound))
         GetExitCodeProcess(process_.get(), &code);
-    EXPECT_NE(code, ~0u) << "the program did not end";
     return code;
 }
 
@@ -113,38 +134,46 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
     helper.join();
 }
 
-namespace {
-bool Expect(bool ok, const std::string& what)
+bool Wait(const std::wstring& window)
 {
-    EXPECT_TRUE(ok) << what;
-    return ok;
+    return Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
+}
+
+bool Click(const std::wstring& window, const std::wstring& button)
+{
+    const HWND found = Found([&] { return ui::WaitForButton(window, button, 0); },
+                             "no button " + Utf8(button) + " in " + Utf8(window));
+    if (found) ui::PostClick(found);
+    return found;
+}
+
+namespace {
+HWND EditBox(const std::wstring& window, size_t index)
+{
+    return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
 }
 }  // namespace
 
-bool Wait(const std::wstring& window) { return Expect(ui::WaitForWindow(window, Bound), "no window " + Utf8(window)); }
-bool Click(const std::wstring& window, const std::wstring& button)
-{
-    return Expect(ui::ClickButton(window, button, Bound), "no button " + Utf8(button) + " in " + Utf8(window));
-}
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
-    const HWND edit = ui::WaitForEdit(window, index, Bound);
-    return Expect(edit && ui::SetText(edit, text, Bound), "edit " + std::to_string(index) + " of " + Utf8(window));
+    const HWND edit = EditBox(window, index);
+    return edit && ui::SetText(edit, text, Bound);
 }
 
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected)
 {
-    const HWND edit = ui::WaitForEdit(window, index, Bound);
+    const HWND edit = EditBox(window, index);
     std::wstring text = L"<no edit box>";
     if (edit) ui::WaitUntil([&] { return (text = ui::ControlText(edit)) == expected; }, Bound);
     return text;
 }
 
-HWND Focus(const std::wstring& window)
+HWND Focus(const std::wstring& window, HWND expected)
 {
+    const DWORD thread = GetWindowThreadProcessId(ui::WaitForWindow(window, Bound), nullptr);
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(ui::WaitForWindow(window, Bound), nullptr), &gui);
+    ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == expected; }, Bound);
     return gui.hwndFocus;
 }
 
@@ -160,11 +189,13 @@ std::wstring Box(int press)
 
 bool FileDialog(const std::wstring& path, const std::wstring& owner)
 {
-    const HWND dialog = ui::WaitForFileDialog(Bound);
+    const HWND dialog = Found([] { return ui::WaitForFileDialog(0); }, "no file dialog for " + Utf8(path));
     bool ok = dialog && (owner.empty() || ui::OwnedBy(dialog, owner));
     if (ok && path.empty()) ui::CancelFileDialog(dialog);
     else if (ok) ok = ui::AnswerFileDialog(dialog, path, Bound);
-    return Expect(ok && Closed(dialog), "file dialog for " + Utf8(path));
+    ok = ok && Closed(dialog);
+    EXPECT_TRUE(ok || !dialog) << "file dialog for " << Utf8(path);
+    return ok;
 }
 
 namespace {
@@ -177,9 +208,11 @@ std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
 }
 
 // The host stand-in's log: one JSON string per line. The tests send no control
-// characters but line ends and tabs, so no other escapes come back.
-Texts ParseHostLog(const std::wstring& log)
+// characters but line ends and tabs, so no other escapes come back. A last line
+// without its line end is still being written and does not count yet.
+Texts ParseHostLog(const std::wstring& whole)
 {
+    const std::wstring log = whole.substr(0, whole.rfind(L'\n') + 1);
     Texts lines;
     for (size_t i = 0, end; (i = log.find(L'"', i)) != std::wstring::npos; i = log.find(L'\n', end)) {
         std::wstring text;
@@ -199,8 +232,8 @@ HostSession::HostSession(const HostOptions& options) : process_(HostCommandLine(
 Texts HostSession::Received(size_t atLeast) const
 {
     Texts all;
-    ui::WaitUntil([&] { return (all = ParseHostLog(sim::FromCodePage(CP_UTF8, ReadBytes(dir_ / L"host.log")))).size() >= atLeast; },
-                  Bound);
+    Boxed([&] { return (all = ParseHostLog(sim::FromCodePage(CP_UTF8, ReadBytes(dir_ / L"host.log")))).size() >= atLeast; },
+          "fewer than " + std::to_string(atLeast) + " lines to the host");
     return all;
 }
 

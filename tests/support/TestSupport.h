@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "SimSupport.h"
 #include "WindowActions.h"
 
@@ -57,10 +59,10 @@ inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argumen
 using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
 
-// A child process; killed if still running when the object goes.
+// A child process, in `folder` when one is given; killed if still running when the object goes.
 class Process {
 public:
-    explicit Process(const std::wstring& commandLine);
+    explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
     ~Process();
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
 
@@ -72,14 +74,16 @@ private:
 // thread runs `answer` (one of the steps below) to close it.
 void WhileShown(const std::function<void()>& show, const std::function<void()>& answer);
 
-// Window steps, each failing the test when what it needs does not come.
+// Window steps, each failing the test when what it needs does not come, and at
+// once, naming the box's text, when a message box comes instead.
 bool Wait(const std::wstring& window);
 bool Click(const std::wstring& window, const std::wstring& button);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
-// The control that has the focus in the window's thread.
-HWND Focus(const std::wstring& window);
+// The control that has the focus in the window's thread once it is `expected`
+// (the last one read when it never is).
+HWND Focus(const std::wstring& window, HWND expected);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
@@ -97,7 +101,12 @@ struct HostOptions {
 class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
-    Texts Finish() { return process_.Wait(), Received(); }  // every execute received, in order
+    // Every execute received, in order, once the program has ended with code 0.
+    Texts Finish()
+    {
+        EXPECT_EQ(process_.Wait(), 0u) << "the program's exit code";
+        return Received();
+    }
     Texts Received(size_t atLeast = 0) const;  // once that many have come
 
 private:
