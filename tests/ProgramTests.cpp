@@ -1,4 +1,4 @@
-// Both programs as built: what their manifests tell Windows, and the common
+// Both programs as built: what their resources tell Windows, and the common
 // controls that Windows gives them for it.
 #include "TestSupport.h"
 
@@ -19,7 +19,17 @@ std::string Resource(HMODULE module, LPCWSTR type)
     return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
 }
 
-TEST(Programs, ManifestsDeclareTheBuildsArchitectureRightsAndScaling)
+// The pixel sizes an icon group lists: a 6-byte header, then 14 bytes an image
+// whose first byte is the width.
+std::string IconSizes(const std::string& group)
+{
+    std::string sizes;
+    for (size_t entry = 6; entry + 14 <= group.size(); entry += 14)
+        sizes += std::to_string(static_cast<unsigned char>(group[entry])) + " ";
+    return sizes;
+}
+
+TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
 {
     for (const std::wstring& program : Programs) {
         const HMODULE module = LoadLibraryExW(ts::BinPath(program + L".exe").c_str(), nullptr,
@@ -34,6 +44,7 @@ TEST(Programs, ManifestsDeclareTheBuildsArchitectureRightsAndScaling)
               std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                           "PerMonitorV2, PerMonitor</dpiAwareness>")})
             EXPECT_TRUE(manifest.find(part) != std::string::npos) << name << ": " << part;
+        EXPECT_EQ(IconSizes(Resource(module, RT_GROUP_ICON)), "16 32 48 ") << name;
         FreeLibrary(module);
     }
 }
