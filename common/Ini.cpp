@@ -7,8 +7,8 @@
 #include <vector>
 
 namespace {
-using GetProfileFn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
-using WriteProfileFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPCSTR);
+using GetProfileFn = decltype(&GetPrivateProfileStringA);
+using WriteProfileFn = decltype(&WritePrivateProfileStringA);
 
 LazyProc<GetProfileFn> getPrivateProfileString("kernel32.dll", "GetPrivateProfileStringA");
 LazyProc<WriteProfileFn> writePrivateProfileString("kernel32.dll", "WritePrivateProfileStringA");

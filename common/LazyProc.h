@@ -1,6 +1,9 @@
 #pragma once
 // Platform and device library functions are bound by name at their first call,
-// so a missing library shows only when one of its functions is used.
+// so a missing library shows only when one of its functions is used. A
+// platform function is given the type it is declared with, decltype(&Name):
+// a pointer type written out by hand that lost its WINAPI would still compile
+// and leave the stack wrong after each call in a 32-bit build.
 #include <windows.h>
 
 template <typename Fn>

@@ -3,8 +3,10 @@
 #include "Ansi.h"
 #include "LazyProc.h"
 
+#include <shlwapi.h>
+
 namespace {
-using CanonicalizeFn = BOOL(WINAPI*)(LPSTR, LPCSTR);
+using CanonicalizeFn = decltype(&PathCanonicalizeA);
 LazyProc<CanonicalizeFn> pathCanonicalize("shlwapi.dll", "PathCanonicalizeA");
 
 bool StartsWithQuote(const std::wstring& t) { return !t.empty() && t.front() == L'"'; }

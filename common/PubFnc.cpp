@@ -4,11 +4,13 @@
 #include "LazyProc.h"
 #include "PathConv.h"
 
+#include <shlwapi.h>
+
 #include <cwchar>
 #include <vector>
 
 namespace {
-using RelativePathFn = BOOL(WINAPI*)(LPSTR, LPCSTR, DWORD, LPCSTR, DWORD);
+using RelativePathFn = decltype(&PathRelativePathToA);
 LazyProc<RelativePathFn> pathRelativePathTo("shlwapi.dll", "PathRelativePathToA");
 }
 

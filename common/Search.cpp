@@ -4,7 +4,7 @@
 #include "LazyProc.h"
 
 namespace {
-using SearchPathFn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPSTR, LPSTR*);
+using SearchPathFn = decltype(&SearchPathA);
 LazyProc<SearchPathFn> searchPath("kernel32.dll", "SearchPathA");
 }
 

@@ -9,6 +9,7 @@
 
 #include "Form1.h"
 #include "MsgBox.h"
+#include "SearchOrder.h"
 
 namespace {
 // The first argument: Explorer names a file dropped on the program's icon so.
@@ -25,6 +26,7 @@ std::wstring CommandLineFile()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    LeaveCurrentFolderOutOfSearch();
     SetAppTitle(L"VTP2SDSコンバートツール");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

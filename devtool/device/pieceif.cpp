@@ -7,9 +7,39 @@
 
 #include <algorithm>
 #include <climits>
+#include <type_traits>
 
 namespace {
-// pieceif.dll, bound by its decorated names at the first call.
+// pieceif.dll exports each function as "_name@N": stdcall, taking N bytes of
+// 32-bit arguments. The pointer GetProcAddress gives carries no type, so a
+// type here that lost its WINAPI, or an argument, would still compile and
+// leave the stack wrong after every call on the shipped 32-bit build: each
+// type is checked against its exported name instead. Only stdcall function
+// types have an argument size (in a 64-bit build every function is one).
+template <typename Fn>
+struct Stdcall;
+template <typename R, typename... A>
+struct Stdcall<R(WINAPI*)(A...)> {
+    static_assert(((std::is_pointer_v<A> || sizeof(A) == 4) && ...), "every argument is a 32-bit value");
+    static constexpr unsigned argumentBytes = 4 * sizeof...(A);
+};
+
+// N of "_name@N".
+constexpr unsigned ExportedArgumentBytes(const char* name)
+{
+    while (*name && *name != '@') ++name;
+    unsigned bytes = 0;
+    while (*name && *++name) bytes = bytes * 10 + static_cast<unsigned>(*name - '0');
+    return bytes;
+}
+
+// A function of the library, bound by its exported name at the first call.
+template <typename Fn, const char* Name>
+struct DeviceFunction : LazyProc<Fn> {
+    static_assert(Stdcall<Fn>::argumentBytes == ExportedArgumentBytes(Name), "the type takes what the name says");
+    DeviceFunction() : LazyProc<Fn>("pieceif.dll", Name) {}
+};
+
 using IsmInitFn = int(WINAPI*)();
 using IsmExitFn = int(WINAPI*)();
 using IsmGetVersionFn = int(WINAPI*)(void* record, int kind);
@@ -18,13 +48,21 @@ using IsmPffsWriteFn = int(WINAPI*)(const char* pffsName, const char* pcPath);
 using IsmWriteSrfFileFn = int(WINAPI*)(const char* srfPath, int kind);
 using IsmLcdCaptureScreenFn = int(WINAPI*)(unsigned char* buffer, int size);
 
-LazyProc<IsmInitFn> ismInit("pieceif.dll", "_ismInit@0");
-LazyProc<IsmExitFn> ismExit("pieceif.dll", "_ismExit@0");
-LazyProc<IsmGetVersionFn> ismGetVersion("pieceif.dll", "_ismGetVersion@8");
-LazyProc<IsmPffsDirFn> ismPFFSDir("pieceif.dll", "_ismPFFSDir@12");
-LazyProc<IsmPffsWriteFn> ismPFFSWrite("pieceif.dll", "_ismPFFSWrite@8");
-LazyProc<IsmWriteSrfFileFn> ismWriteSrfFile("pieceif.dll", "_ismWriteSrfFile@8");
-LazyProc<IsmLcdCaptureScreenFn> ismLCDCaptureScreen("pieceif.dll", "_ismLCDCaptureScreen@8");
+constexpr char IsmInitName[] = "_ismInit@0";
+constexpr char IsmExitName[] = "_ismExit@0";
+constexpr char IsmGetVersionName[] = "_ismGetVersion@8";
+constexpr char IsmPffsDirName[] = "_ismPFFSDir@12";
+constexpr char IsmPffsWriteName[] = "_ismPFFSWrite@8";
+constexpr char IsmWriteSrfFileName[] = "_ismWriteSrfFile@8";
+constexpr char IsmLcdCaptureScreenName[] = "_ismLCDCaptureScreen@8";
+
+DeviceFunction<IsmInitFn, IsmInitName> ismInit;
+DeviceFunction<IsmExitFn, IsmExitName> ismExit;
+DeviceFunction<IsmGetVersionFn, IsmGetVersionName> ismGetVersion;
+DeviceFunction<IsmPffsDirFn, IsmPffsDirName> ismPFFSDir;
+DeviceFunction<IsmPffsWriteFn, IsmPffsWriteName> ismPFFSWrite;
+DeviceFunction<IsmWriteSrfFileFn, IsmWriteSrfFileName> ismWriteSrfFile;
+DeviceFunction<IsmLcdCaptureScreenFn, IsmLcdCaptureScreenName> ismLCDCaptureScreen;
 
 // ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
 // back, when the library or one of the three functions cannot be found.

@@ -9,6 +9,7 @@
 #include "Form6.h"
 #include "Form7.h"
 #include "MsgBox.h"
+#include "SearchOrder.h"
 #include "Search.h"
 #include "Verbs.h"
 
@@ -28,6 +29,7 @@ void RunVerb(Verb verb)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    LeaveCurrentFolderOutOfSearch();
     SetAppTitle(L"VORTALIS0");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -98,4 +98,26 @@ TEST(ImageBuild, CancelEscOrTheCloseBoxAfterEditsLeaveTheProjectFileUntouched)
     }
 }
 
+// A downloaded project could bring a packer of its own; the tool is started in
+// the project's folder, and a packer only there is not run.
+TEST(ImageBuild, APackerOnlyInTheCurrentFolderIsNotRun)
+{
+    ts::Project project;
+    ts::TempDir bin;
+    const std::wstring alone = ts::LoneCopy(bin);
+    CopyFileW(ts::BinPath(L"PPACK.EXE").c_str(), (project / L"PPACK.EXE").c_str(), FALSE);
+    const std::wstring cmdline = project / L"cmdline.txt";
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline);
+    const ts::Restore folder = ts::SetCurrentFolder(project.path());
+    ts::HostSession host(project.Host(L"CREATEPEX", alone));
+    ASSERT_TRUE(ts::Wait(Form6));
+    ASSERT_TRUE(ts::Click(Form6, L"作成"));
+    const Texts lines = host.Finish();
+    ASSERT_EQ(lines.size(), 4u) << ts::Utf8(ts::Joined(lines));
+    const std::wstring cannotStart = L"起動できませんでした (エラー 2): PPACK.EXE -e ";
+    EXPECT_EQ(lines[1].substr(0, cannotStart.size()), cannotStart);
+    EXPECT_EQ(lines[3], L"実行イメージ作成失敗.\r\n");
+    EXPECT_EQ(ts::ReadBytes(cmdline), "");
+}
+
 }  // namespace

@@ -59,7 +59,12 @@ TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
     ts::WriteBytes(project / L"game.srf", "SRF");
     ts::WriteBytes(project / L"game.pex", "PEX");
     const std::wstring missing = L"pieceif.dllが見つかりません.";
-    EXPECT_EQ(project.Run(L"INFO", alone), Lines({L"P/ECE Infomation", missing, L"---"}));
+    // Nor is a library planted in the current folder (here the project's) taken for it.
+    CopyFileW(ts::BinPath(L"pieceif.dll").c_str(), (project / L"pieceif.dll").c_str(), FALSE);
+    {
+        const ts::Restore folder = ts::SetCurrentFolder(project.path());
+        EXPECT_EQ(project.Run(L"INFO", alone), Lines({L"P/ECE Infomation", missing, L"---"}));
+    }
     EXPECT_EQ(project.Run(L"RUN", partial), Lines({L"P/ECEへデータ転送中...", missing}));
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));

@@ -75,6 +75,14 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
+Restore SetCurrentFolder(const std::wstring& folder)
+{
+    wchar_t old[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH + 1, old);
+    SetCurrentDirectoryW(folder.c_str());
+    return Restore(nullptr, [old = std::wstring(old)](void*) { SetCurrentDirectoryW(old.c_str()); });
+}
+
 Process::Process(const std::wstring& commandLine, const std::wstring& folder)
 {
     // What a child prints (the host stand-in echoes every line) is not the test's output.

@@ -58,6 +58,9 @@ inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argumen
 // returned guard goes.
 using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
+// Makes `folder` the current folder of this process (and of its children)
+// until the returned guard goes.
+Restore SetCurrentFolder(const std::wstring& folder);
 
 // A child process, in `folder` when one is given; killed if still running when the object goes.
 class Process {

@@ -1,0 +1,15 @@
+# program_resources(TARGET RC_FILE): the program's manifest, written for the
+# build at hand from one template, and its icon TARGET.ico beside the resource
+# script. The script names them "TARGET.manifest" and "TARGET.ico".
+function(program_resources target rc)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(PROGRAM_ARCH amd64)
+  else()
+    set(PROGRAM_ARCH x86)
+  endif()
+  set(PROGRAM_NAME ${target})
+  set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/program.manifest.in ${manifest} @ONLY)
+  set_property(SOURCE ${rc} APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_CURRENT_BINARY_DIR})
+  set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${manifest} ${CMAKE_CURRENT_SOURCE_DIR}/${target}.ico)
+endfunction()
