@@ -1,6 +1,5 @@
 #include "Conversion.h"
 
-#include "Ansi.h"
 #include "Handle.h"
 #include "Ini.h"
 #include "ProjectFile.h"
@@ -11,21 +10,6 @@
 #include <optional>
 
 namespace {
-// The path as the profile functions open it: a bare file name lies in the
-// Windows folder, and the platform drops trailing blanks and dots.
-std::string ProfileFullPath(const std::wstring& path)
-{
-    std::string name = ToAnsi(path);
-    if (path.find_first_of(L"\\/") == std::wstring::npos) {
-        char windows[MAX_PATH + 1] = {};
-        GetWindowsDirectoryA(windows, sizeof windows);
-        name = std::string(windows) + "\\" + name;
-    }
-    char full[MAX_PATH + 1] = {};
-    if (GetFullPathNameA(name.c_str(), sizeof full, full, nullptr) >= sizeof full) return {};
-    return full;
-}
-
 struct FileIdentity {
     DWORD volume, indexHigh, indexLow;
 };
@@ -55,7 +39,7 @@ std::wstring OutputPath(const std::wstring& vtpPath)
 
 bool OutputIsInput(const std::wstring& vtpPath)
 {
-    const std::string input = ProfileFullPath(vtpPath), output = ProfileFullPath(OutputPath(vtpPath));
+    const std::string input = ProfilePath(vtpPath), output = ProfilePath(OutputPath(vtpPath));
     if (input.empty() || output.empty()) return false;
     if (SameNameIgnoringCase(input, output)) return true;
     const std::optional<FileIdentity> a = IdentityOf(input), b = IdentityOf(output);

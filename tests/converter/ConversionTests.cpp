@@ -1,6 +1,8 @@
 // The conversion itself, against the real profile functions, on files in a
-// scratch folder: one table of VTP files and the entries they give.
+// scratch folder: one table of VTP files and the entries they give, and the
+// whole-section profile access that it reads and writes through.
 #include "Conversion.h"
+#include "Ini.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +128,56 @@ TEST(Conversion, NewOutputInOrderInCodePage932)
               ts::Cp932(L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\nLANGFILE=piece.slf\r\n"
                         L"[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n2=.\\ソース\\sub.c\r\n[OTHER]\r\nN=1\r\n1=.\\データ\\画像.bmp\r\n"
                         L"[PEX]\r\nINPUT=.\\ゲーム.srf\r\nICON=.\\アイコン.pid\r\n"));
+}
+
+// A section read and written whole gives what the profile functions give
+// entry by entry: every case runs both ways, each on its own copy.
+TEST(IniSections, ReadAndLeaveTheBytesOfEntryByEntry)
+{
+    ts::TempDir dir;
+    const std::wstring read = dir / L"read.ini";
+    ts::WriteBytes(read, "[S]\r\n  a  =  \"q v\"  \r\nA=dup\r\nK\r\nK=2\r\nB= 'x' \r\nC=\"open\r\n"
+                         "D=\"\"\r\nE=\"\r\n[s]\r\nG=second\r\n");
+    const IniSections sections(read, {L"S"});
+    const struct { const wchar_t *key, *value; } reads[] = {
+        {L"a", L"q v"}, {L"A", L"q v"}, {L"K", L"-"}, {L"B", L"x"}, {L"C", L"\"open"},
+        {L"D", L""}, {L"E", L"\""}, {L"G", L"-"}, {L"Z", L"-"}};
+    for (const auto& r : reads) {
+        EXPECT_EQ(sections.Value(L"S", r.key, L"-"), r.value) << ts::Utf8(r.key);
+        EXPECT_EQ(ReadIniValue(L"S", r.key, L"-", read), r.value) << ts::Utf8(r.key);
+    }
+
+    const struct {
+        std::string before;  // empty: no file
+        std::vector<std::pair<std::wstring, std::wstring>> sets;  // to section S, in order
+        std::string after;
+    } writes[] = {
+        {"", {{L"N", L"2"}, {L"1", L".\\a"}, {L"2", L""}, {L"3", L" \tx"}}, "[S]\r\nN=2\r\n1=.\\a\r\n3=x\r\n"},
+        // Replaced in place whatever the case, the first of two alike; the
+        // rest of the file is written again as the platform writes it.
+        {"[H]\nK=1\n[S]\nn = 5\n1=old\n1=dup\n3=old\n9=nine\n[T]\nX=1\n",
+         {{L"N", L"3"}, {L"1", L".\\a"}, {L"2", L".\\b"}, {L"3", L""}},
+         "[H]\r\nK=1\r\n[S]\r\nn=3\r\n1=.\\a\r\n1=dup\r\n9=nine\r\n2=.\\b\r\n[T]\r\nX=1\r\n"},
+        // No value changes: the file stays as it is.
+        {"[S]\nA = \"1\"\n", {{L"A", L" \"1\""}, {L"B", L""}}, "[S]\nA = \"1\"\n"},
+        // Lines the whole-section calls would lose, and a second section of the name.
+        {"[S]\r\n;note\r\nA=1\r\n", {{L"A", L"2"}, {L"B", L"3"}}, "[S]\r\n;note\r\nA=2\r\nB=3\r\n"},
+        {"[S]\r\nflag\r\nA=1\r\n", {{L"A", L"2"}}, "[S]\r\nflag\r\nA=2\r\n"},
+        {"[S]\r\nA=1\r\n[T]\r\n[s]\r\nB=2\r\n", {{L"B", L""}, {L"A", L""}}, "[S]\r\n[T]\r\n[s]\r\n"},
+    };
+    int n = 0;
+    for (const auto& w : writes) {
+        const std::wstring byEntry = dir / (L"e" + std::to_wstring(++n)), whole = dir / (L"w" + std::to_wstring(n));
+        if (!w.before.empty()) ts::WriteBytes(byEntry, w.before), ts::WriteBytes(whole, w.before);
+        IniSections s(whole, {L"S"});
+        for (const auto& [key, value] : w.sets) {
+            ASSERT_TRUE(WriteIniValue(L"S", key, value, byEntry));
+            ASSERT_TRUE(s.Set(L"S", key, value));
+        }
+        ASSERT_TRUE(s.Write(L"S"));
+        EXPECT_EQ(ts::ReadBytes(byEntry), w.after) << n;
+        EXPECT_EQ(ts::ReadBytes(whole), w.after) << n;
+    }
 }
 
 }  // namespace
