@@ -48,6 +48,7 @@ struct Case {
     std::vector<std::wstring> expected;  // "SECTION.KEY=value", or "-[SECTION]": no such section
     ConversionStop stop = ConversionStop::None;
     std::wstring section = L"";  // of the count out of range
+    std::string after = "";  // the output's bytes; empty: not compared
 };
 
 const Case Cases[] = {
@@ -71,13 +72,16 @@ const Case Cases[] = {
     // A PEX path with no relative form removes the stored one.
     {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n"
      L"[PEX]\r\nINPUT=%D\\w\\new.srf\r\nICON=Q:\\x.pid\r\n",
-     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nPROJECT-NAME=old\r\nMINE=x\r\n"
+     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=old\r\nMINE=x\r\n"
      "[SOURCE]\r\nN=5\r\n1=.\\old1.c\r\n2=.\\old2.c\r\n3=.\\old3.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      "[OTHER]\r\nN=1\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\old.srf\r\nICON=.\\old.pid\r\n",
      {L"HOST.KEEP=1", L"MAIN.PROJECT-NAME=new", L"MAIN.MINE=x", L"SOURCE.N=3", L"SOURCE.1=.\\a.c",
       L"SOURCE.2=<absent>", L"SOURCE.3=.\\c.c", L"SOURCE.4=.\\old4.c", L"SOURCE.5=.\\old5.c", L"OTHER.N=0",
       L"OTHER.1=.\\old.txt", L"OTHER.7=.\\seven.txt", L"PEX.TITLE=Title", L"PEX.INPUT=.\\new.srf",
-      L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}},
+      L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}, ConversionStop::None, L"",
+     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
+     "[SOURCE]\r\nN=3\r\n1=.\\a.c\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
+     "[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
     // Counts that do not fit sixteen bits stop the conversion before their section.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=32768\r\n1=%D\\w\\a.c\r\n[FILE]\r\nN=1\r\n1=%D\\w\\b.txt\r\n", "",
      {L"MAIN.PROJECT-NAME=p", L"MAIN.LANGFILE=piece.slf", L"-[SOURCE]", L"-[OTHER]"},
@@ -107,6 +111,9 @@ TEST(Conversion, EntriesOfEachVtpFile)
             const size_t dot = e.find(L'.'), equals = e.find(L'=');
             EXPECT_EQ(ts::Entry(sds, e.substr(0, dot), e.substr(dot + 1, equals - dot - 1)), e.substr(equals + 1))
                 << ts::Utf8(e);
+        }
+        if (!c.after.empty()) {
+            EXPECT_EQ(bytes, c.after);
         }
         EXPECT_EQ(ts::ReadBytes(vtp), before) << "the VTP file is only read";
         if (c.stop != ConversionStop::None) continue;
