@@ -1,6 +1,5 @@
 #include "Conversion.h"
 
-#include "Ansi.h"
 #include "Handle.h"
 #include "Ini.h"
 #include "ProjectFile.h"
@@ -11,21 +10,6 @@
 #include <optional>
 
 namespace {
-// The path as the profile functions open it: a bare file name lies in the
-// Windows folder, and the platform drops trailing blanks and dots.
-std::string ProfileFullPath(const std::wstring& path)
-{
-    std::string name = ToAnsi(path);
-    if (path.find_first_of(L"\\/") == std::wstring::npos) {
-        char windows[MAX_PATH + 1] = {};
-        GetWindowsDirectoryA(windows, sizeof windows);
-        name = std::string(windows) + "\\" + name;
-    }
-    char full[MAX_PATH + 1] = {};
-    if (GetFullPathNameA(name.c_str(), sizeof full, full, nullptr) >= sizeof full) return {};
-    return full;
-}
-
 struct FileIdentity {
     DWORD volume, indexHigh, indexLow;
 };
@@ -55,7 +39,7 @@ std::wstring OutputPath(const std::wstring& vtpPath)
 
 bool OutputIsInput(const std::wstring& vtpPath)
 {
-    const std::string input = ProfileFullPath(vtpPath), output = ProfileFullPath(OutputPath(vtpPath));
+    const std::string input = ProfilePath(vtpPath), output = ProfilePath(OutputPath(vtpPath));
     if (input.empty() || output.empty()) return false;
     if (SameNameIgnoringCase(input, output)) return true;
     const std::optional<FileIdentity> a = IdentityOf(input), b = IdentityOf(output);
@@ -66,35 +50,36 @@ bool OutputIsInput(const std::wstring& vtpPath)
 ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir, HWND owner)
 {
     const std::wstring sds = OutputPath(vtpPath);
-    auto read = [&](const wchar_t* section, const std::wstring& key, const wchar_t* def) {
-        return ReadIniValue(section, key, def, vtpPath);
-    };
-    auto write = [&](const wchar_t* section, const std::wstring& key, const std::wstring& value) {
-        return WriteIniValue(section, key, value, sds, owner);
-    };
     const ConversionResult refused = {ConversionStop::WriteRefused, L""};
+    // Each section is read once, before anything is written, and each section
+    // of the output written once, after its last change. The first write
+    // creates the output when it does not exist yet.
+    const IniSections in(vtpPath, {Vtp::Main, Vtp::Sources, Vtp::Files, Vtp::Pex});
+    IniSections out(sds, {Sds::Main, Sds::Source, Sds::Other, Sds::Pex}, owner);
 
-    // The first write creates the output when it does not exist yet.
-    if (!write(Sds::Main, Sds::ProjectName, read(Vtp::Main, Vtp::ProjectName, L""))) return refused;
-    if (!write(Sds::Main, Sds::LangFile, Sds::LangFileValue)) return refused;
+    if (!out.Set(Sds::Main, Sds::ProjectName, in.Value(Vtp::Main, Vtp::ProjectName, L"")) ||
+        !out.Set(Sds::Main, Sds::LangFile, Sds::LangFileValue) || !out.Write(Sds::Main))
+        return refused;
 
     const struct { const wchar_t* from; const wchar_t* to; } lists[] = {
         {Vtp::Sources, Sds::Source}, {Vtp::Files, Sds::Other}};
     for (const auto& list : lists) {
-        const std::optional<short> count = ReadCount(read(list.from, Vtp::Count, Vtp::CountDefault));
+        const std::optional<short> count = ReadCount(in.Value(list.from, Vtp::Count, Vtp::CountDefault));
         if (!count) return {ConversionStop::CountOutOfRange, list.from};
-        if (!write(list.to, Sds::Count, FormatNumber(*count))) return refused;
+        if (!out.Set(list.to, Sds::Count, FormatNumber(*count))) return refused;
         // A missing entry, or one with no relative form, writes the empty
         // text and so removes that position from the output.
         for (int i = 1; i <= *count; ++i) {
             const std::wstring key = FormatNumber(i);
-            if (!write(list.to, key, MakeStoredPath(read(list.from, key, L""), vtpDir))) return refused;
+            if (!out.Set(list.to, key, MakeStoredPath(in.Value(list.from, key, L""), vtpDir)))
+                return refused;
         }
+        if (!out.Write(list.to)) return refused;
     }
 
     for (const wchar_t* key : Vtp::PexKeys) {
-        const std::wstring path = read(Vtp::Pex, key, L"");
-        if (!path.empty() && !write(Sds::Pex, key, MakeStoredPath(path, vtpDir))) return refused;
+        const std::wstring path = in.Value(Vtp::Pex, key, L"");
+        if (!path.empty() && !out.Set(Sds::Pex, key, MakeStoredPath(path, vtpDir))) return refused;
     }
-    return {};
+    return out.Write(Sds::Pex) ? ConversionResult{} : refused;
 }

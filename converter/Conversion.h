@@ -1,6 +1,6 @@
 #pragma once
 // The conversion of a Vortalis project file (.vtp) into the host's project
-// file (.sds) beside it, one entry at a time through the profile functions.
+// file (.sds) beside it, a section at a time through the profile functions.
 #include <windows.h>
 
 #include <string>
@@ -24,7 +24,7 @@ struct ConversionResult {
 // Creates or updates the host project file of the VTP file at `vtpPath`,
 // storing its paths relative to `vtpDir`. Entries of the output that the
 // conversion does not write stay as they are. It stops at the first write the
-// platform refuses (WriteIniValue has shown its box over `owner` by then) and
+// platform refuses (its box has been shown over `owner` by then) and
 // before writing a count outside -32768 ... 32767; what was written before stays.
 ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir,
                                 HWND owner = nullptr);

@@ -1,6 +1,8 @@
 // The conversion itself, against the real profile functions, on files in a
-// scratch folder: one table of VTP files and the entries they give.
+// scratch folder: one table of VTP files and the entries they give, and the
+// whole-section profile access that it reads and writes through.
 #include "Conversion.h"
+#include "Ini.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +48,7 @@ struct Case {
     std::vector<std::wstring> expected;  // "SECTION.KEY=value", or "-[SECTION]": no such section
     ConversionStop stop = ConversionStop::None;
     std::wstring section = L"";  // of the count out of range
+    std::string after = "";  // the output's bytes; empty: not compared
 };
 
 const Case Cases[] = {
@@ -69,13 +72,16 @@ const Case Cases[] = {
     // A PEX path with no relative form removes the stored one.
     {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n"
      L"[PEX]\r\nINPUT=%D\\w\\new.srf\r\nICON=Q:\\x.pid\r\n",
-     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nPROJECT-NAME=old\r\nMINE=x\r\n"
+     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=old\r\nMINE=x\r\n"
      "[SOURCE]\r\nN=5\r\n1=.\\old1.c\r\n2=.\\old2.c\r\n3=.\\old3.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      "[OTHER]\r\nN=1\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\old.srf\r\nICON=.\\old.pid\r\n",
      {L"HOST.KEEP=1", L"MAIN.PROJECT-NAME=new", L"MAIN.MINE=x", L"SOURCE.N=3", L"SOURCE.1=.\\a.c",
       L"SOURCE.2=<absent>", L"SOURCE.3=.\\c.c", L"SOURCE.4=.\\old4.c", L"SOURCE.5=.\\old5.c", L"OTHER.N=0",
       L"OTHER.1=.\\old.txt", L"OTHER.7=.\\seven.txt", L"PEX.TITLE=Title", L"PEX.INPUT=.\\new.srf",
-      L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}},
+      L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}, ConversionStop::None, L"",
+     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
+     "[SOURCE]\r\nN=3\r\n1=.\\a.c\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
+     "[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
     // Counts that do not fit sixteen bits stop the conversion before their section.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=32768\r\n1=%D\\w\\a.c\r\n[FILE]\r\nN=1\r\n1=%D\\w\\b.txt\r\n", "",
      {L"MAIN.PROJECT-NAME=p", L"MAIN.LANGFILE=piece.slf", L"-[SOURCE]", L"-[OTHER]"},
@@ -106,6 +112,9 @@ TEST(Conversion, EntriesOfEachVtpFile)
             EXPECT_EQ(ts::Entry(sds, e.substr(0, dot), e.substr(dot + 1, equals - dot - 1)), e.substr(equals + 1))
                 << ts::Utf8(e);
         }
+        if (!c.after.empty()) {
+            EXPECT_EQ(bytes, c.after);
+        }
         EXPECT_EQ(ts::ReadBytes(vtp), before) << "the VTP file is only read";
         if (c.stop != ConversionStop::None) continue;
         ConvertProject(vtp, dir / L"w");
@@ -126,6 +135,56 @@ TEST(Conversion, NewOutputInOrderInCodePage932)
               ts::Cp932(L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\nLANGFILE=piece.slf\r\n"
                         L"[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n2=.\\ソース\\sub.c\r\n[OTHER]\r\nN=1\r\n1=.\\データ\\画像.bmp\r\n"
                         L"[PEX]\r\nINPUT=.\\ゲーム.srf\r\nICON=.\\アイコン.pid\r\n"));
+}
+
+// A section read and written whole gives what the profile functions give
+// entry by entry: every case runs both ways, each on its own copy.
+TEST(IniSections, ReadAndLeaveTheBytesOfEntryByEntry)
+{
+    ts::TempDir dir;
+    const std::wstring read = dir / L"read.ini";
+    ts::WriteBytes(read, "[S]\r\n  a  =  \"q v\"  \r\nA=dup\r\nK\r\nK=2\r\nB= 'x' \r\nC=\"open\r\n"
+                         "D=\"\"\r\nE=\"\r\n[s]\r\nG=second\r\n");
+    const IniSections sections(read, {L"S"});
+    const struct { const wchar_t *key, *value; } reads[] = {
+        {L"a", L"q v"}, {L"A", L"q v"}, {L"K", L"-"}, {L"B", L"x"}, {L"C", L"\"open"},
+        {L"D", L""}, {L"E", L"\""}, {L"G", L"-"}, {L"Z", L"-"}};
+    for (const auto& r : reads) {
+        EXPECT_EQ(sections.Value(L"S", r.key, L"-"), r.value) << ts::Utf8(r.key);
+        EXPECT_EQ(ReadIniValue(L"S", r.key, L"-", read), r.value) << ts::Utf8(r.key);
+    }
+
+    const struct {
+        std::string before;  // empty: no file
+        std::vector<std::pair<std::wstring, std::wstring>> sets;  // to section S, in order
+        std::string after;
+    } writes[] = {
+        {"", {{L"N", L"2"}, {L"1", L".\\a"}, {L"2", L""}, {L"3", L" \tx"}}, "[S]\r\nN=2\r\n1=.\\a\r\n3=x\r\n"},
+        // Replaced in place whatever the case, the first of two alike; the
+        // rest of the file is written again as the platform writes it.
+        {"[H]\nK=1\n[S]\nn = 5\n1=old\n1=dup\n3=old\n9=nine\n[T]\nX=1\n",
+         {{L"N", L"3"}, {L"1", L".\\a"}, {L"2", L".\\b"}, {L"3", L""}},
+         "[H]\r\nK=1\r\n[S]\r\nn=3\r\n1=.\\a\r\n1=dup\r\n9=nine\r\n2=.\\b\r\n[T]\r\nX=1\r\n"},
+        // No value changes: the file stays as it is.
+        {"[S]\nA = \"1\"\n", {{L"A", L" \"1\""}, {L"B", L""}}, "[S]\nA = \"1\"\n"},
+        // Lines the whole-section calls would lose, and a second section of the name.
+        {"[S]\r\n;note\r\nA=1\r\n", {{L"A", L"2"}, {L"B", L"3"}}, "[S]\r\n;note\r\nA=2\r\nB=3\r\n"},
+        {"[S]\r\nflag\r\nA=1\r\n", {{L"A", L"2"}}, "[S]\r\nflag\r\nA=2\r\n"},
+        {"[S]\r\nA=1\r\n[T]\r\n[s]\r\nB=2\r\n", {{L"B", L""}, {L"A", L""}}, "[S]\r\n[T]\r\n[s]\r\n"},
+    };
+    int n = 0;
+    for (const auto& w : writes) {
+        const std::wstring byEntry = dir / (L"e" + std::to_wstring(++n)), whole = dir / (L"w" + std::to_wstring(n));
+        if (!w.before.empty()) ts::WriteBytes(byEntry, w.before), ts::WriteBytes(whole, w.before);
+        IniSections s(whole, {L"S"});
+        for (const auto& [key, value] : w.sets) {
+            ASSERT_TRUE(WriteIniValue(L"S", key, value, byEntry));
+            ASSERT_TRUE(s.Set(L"S", key, value));
+        }
+        ASSERT_TRUE(s.Write(L"S"));
+        EXPECT_EQ(ts::ReadBytes(byEntry), w.after) << n;
+        EXPECT_EQ(ts::ReadBytes(whole), w.after) << n;
+    }
 }
 
 }  // namespace
