@@ -26,6 +26,13 @@ HFONT MessageFont()
 int TwipsToPixelsX(int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); }
 int TwipsToPixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
 
+Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
+               int clientHeightTwips)
+    : className_(className), caption_(caption), clientWidthTwips_(clientWidthTwips),
+      clientHeightTwips_(clientHeightTwips)
+{
+}
+
 Window::~Window()
 {
     if (!hwnd_) return;
@@ -36,28 +43,27 @@ Window::~Window()
     DestroyWindow(window);
 }
 
-bool Window::Load(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-                  int clientHeightTwips, HWND owner)
+bool Window::Load(HWND owner)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    bool registered = GetClassInfoExW(instance, className, &wc);
+    bool registered = GetClassInfoExW(instance, className_, &wc);
     if (!registered) {
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
+        wc.lpszClassName = className_;
         registered = RegisterClassExW(&wc) != 0;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
+    RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips_), TwipsToPixelsY(clientHeightTwips_)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     if (registered)
-        CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(exStyle, className_, caption_, style, CW_USEDEFAULT, CW_USEDEFAULT,
                         frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                         instance, this);
     if (!hwnd_) {
@@ -92,10 +98,9 @@ void Window::ShowModal(HWND owner)
     if (owner) SetActiveWindow(owner);
 }
 
-void Window::ShowCenteredModal(const wchar_t* className, const std::wstring& caption,
-                               int clientWidthTwips, int clientHeightTwips, HWND owner)
+void Window::ShowCenteredModal(HWND owner)
 {
-    if (!Load(className, caption, clientWidthTwips, clientHeightTwips, owner)) return;
+    if (!Load(owner)) return;
     CenterOnScreen();
     ShowModal(owner);
 }
@@ -125,16 +130,17 @@ void Window::EndJob(HWND focus)
     if (focus && IsWindow(focus)) SetFocus(focus);
 }
 
-HWND Window::AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
-                        int left, int top, int width, int height, DWORD exStyle)
+void Window::AddControls(const Control* table, std::size_t count)
 {
-    HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
-                                   TwipsToPixelsY(height), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
-    return control;
+    for (const Control* c = table; c != table + count; ++c) {
+        const Twips& t = c->twips;
+        HWND control = CreateWindowExW(c->exStyle, c->cls, c->caption, WS_CHILD | WS_VISIBLE | c->style,
+                                       TwipsToPixelsX(t.left), TwipsToPixelsY(t.top),
+                                       TwipsToPixelsX(t.width), TwipsToPixelsY(t.height), hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
+                                       GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+    }
 }
 
 void Window::CenterOnScreen()

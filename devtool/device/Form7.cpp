@@ -8,20 +8,39 @@
 
 namespace {
 enum ControlId {
-    Command1Id = 100,
-    Frame1Id,
-    Option1Id,  // the option array: index i has the id Option1Id + i
-    Option1LastId,
-    Command2Id,
-    Picture1Id,
-    Command3Id,
+    Command1Id = 100,  // "キャプチャ"
+    Command2Id,        // "閉じる"
+    Command3Id,        // "保存"
+    Frame1Id,          // "表示サイズ"
+    Option1Id0,        // "１倍(128×88)"; the array's index i has the id Option1Id0 + i
+    Option1Id1,        // "２倍(256×176)"
+    Picture1Id,        // the display area
+};
+
+constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
+
+// In tab order. The option buttons belong to the window, not to the frame, so
+// their clicks reach it; they are placed inside the frame.
+const Control Controls[] = {
+    {Command1Id, L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0},
+    {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
+    {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
+     {4080 + 120, 720 + 240, 1455, 255}, 0},
+    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1455, 255}, 0},
+    {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
+    {Picture1Id, L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE},
+    {Command3Id, L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0},
 };
 
 constexpr int DisplayWidth = ScreenWidth * 2;
 constexpr int DisplayHeight = ScreenHeight * 2;
 }
 
-Form7::Form7() : Picture1(DisplayWidth, DisplayHeight), Picture2(ScreenWidth, ScreenHeight) {}
+Form7::Form7()
+    : Window(L"Form7", L"キャプチャ", 5880, 2700), Picture1(DisplayWidth, DisplayHeight),
+      Picture2(ScreenWidth, ScreenHeight)
+{
+}
 
 void Form7::Show(HWND owner)
 {
@@ -29,24 +48,13 @@ void Form7::Show(HWND owner)
         MsgBox(owner, L"キャプチャ画像を作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
-    ShowCenteredModal(L"Form7", L"キャプチャ", 5880, 2700, owner);
+    ShowCenteredModal(owner);
 }
 
 void Form7::Form_Load()
 {
-    AddControl(L"Button", L"キャプチャ", BS_PUSHBUTTON | WS_TABSTOP, Command1Id, 4080, 120, 1575, 495);
-    AddControl(L"Button", L"表示サイズ", BS_GROUPBOX, Frame1Id, 4080, 720, 1695, 855);
-    // The option buttons belong to the window, not to the frame, so their
-    // clicks reach it; they are placed inside the frame.
-    AddControl(L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, Option1Id,
-               4080 + 120, 720 + 240, 1455, 255);
-    AddControl(L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, Option1Id + 1, 4080 + 120, 720 + 480,
-               1455, 255);
-    AddControl(L"Button", L"閉じる", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, Command2Id, 4440, 2280,
-               1335, 375);
-    AddControl(L"Static", L"", SS_OWNERDRAW, Picture1Id, 0, 0, 3900, 2700, WS_EX_CLIENTEDGE);
-    AddControl(L"Button", L"保存", BS_PUSHBUTTON | WS_TABSTOP, Command3Id, 4440, 1800, 1335, 375);
-    CheckRadioButton(hwnd(), Option1Id, Option1LastId, Option1Id);
+    AddControls(Controls);
+    CheckRadioButton(hwnd(), Option1Id0, Option1Id1, Option1Id0);
 }
 
 bool Form7::OnCommand(int id, int code)
@@ -70,7 +78,7 @@ bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
 
 int Form7::ScaleFactor() const
 {
-    return IsDlgButtonChecked(hwnd(), Option1Id + 1) == BST_CHECKED ? 2 : 1;
+    return IsDlgButtonChecked(hwnd(), Option1Id1) == BST_CHECKED ? 2 : 1;
 }
 
 void Form7::Cap()
