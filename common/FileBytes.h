@@ -1,5 +1,7 @@
 #pragma once
 // Whole files written at once, through the platform's ANSI file functions.
+#include <windows.h>
+
 #include <string>
 
 // Creates or empties the file and writes `bytes`; true when every byte is
@@ -10,3 +12,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // whole: they go into a new file in the same folder, which then replaces the
 // old one. On any failure the old file is left as it was and nothing else stays.
 bool ReplaceFileBytes(const std::wstring& path, const std::string& bytes);
+
+// As ReplaceFileBytes, with the whole contents of the open file `source`, read
+// from its start, in place of the bytes.
+bool ReplaceFileFrom(const std::wstring& path, HANDLE source);

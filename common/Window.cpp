@@ -35,6 +35,7 @@ Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidth
 
 Window::~Window()
 {
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
     if (!hwnd_) return;
     const HWND window = hwnd_;
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -88,6 +89,9 @@ void Window::ShowModal(HWND owner)
 
     MSG msg;
     while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // A shortcut acts only while this window, not a box over it, is active.
+        const bool mine = msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
+        if (shortcuts_ && mine && TranslateAcceleratorW(hwnd_, shortcuts_, &msg)) continue;
         if (!IsDialogMessageW(hwnd_, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -180,7 +184,10 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CLOSE:
         // The close box leaves the window as Unload does, never during a job.
-        if (!busy_) Unload();
+        if (!busy_) {
+            Form_QueryUnload();
+            Unload();
+        }
         return 0;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.
@@ -195,7 +202,17 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         Form_Unload();
         break;
     }
+    if (message >= WM_APP && message <= 0xBFFF) {
+        OnAppMessage(message);
+        return 0;
+    }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::SetShortcuts(const ACCEL* keys, int count)
+{
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+    shortcuts_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), count);
 }
 
 std::wstring WindowText(HWND window)

@@ -73,12 +73,18 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    // The user closes the window (its close box): it is still whole and shown,
+    // so the form may still ask something. The window goes afterwards.
+    virtual void Form_QueryUnload() {}
     // The window is being destroyed; its controls are still there.
     virtual void Form_Unload() {}
     // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
     virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
     // WM_DRAWITEM of an owner-drawn control: true when drawn.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // A message of the program's own (WM_APP and above), as a thread of the
+    // form posts to tell it something.
+    virtual void OnAppMessage(UINT /*message*/) {}
 
     // Runs `job` with the window shut to input and returns true; false, with
     // nothing run, when a job is running already. The user interface thread
@@ -103,6 +109,9 @@ protected:
         AddControls(table, N);
     }
     void CenterOnScreen();
+    // Keys that send WM_COMMAND with the code 1 and the key's id while the
+    // window is active and its modal loop runs; from the load step on.
+    void SetShortcuts(const ACCEL* keys, int count);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -118,4 +127,5 @@ private:
     HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
     HWND lastFocus_ = nullptr;   // the control to focus when the window is active again
     bool busy_ = false;
+    HACCEL shortcuts_ = nullptr;
 };

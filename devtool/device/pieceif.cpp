@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 namespace {
 // pieceif.dll, bound by its decorated names at the first call.
@@ -27,10 +28,14 @@ LazyProc<IsmWriteSrfFileFn> ismWriteSrfFile("pieceif.dll", "_ismWriteSrfFile@8")
 LazyProc<IsmLcdCaptureScreenFn> ismLCDCaptureScreen("pieceif.dll", "_ismLCDCaptureScreen@8");
 
 // ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
-// back, when the library or one of the three functions cannot be found.
+// back, when the library or one of the three functions cannot be found. The
+// live view captures on a thread of its own while a single capture may run
+// on the window's: one bracket at a time.
 template <typename Fn, typename... Args>
 std::optional<int> DeviceCall(LazyProc<Fn>& function, Args... args)
 {
+    static std::mutex turn;
+    const std::lock_guard<std::mutex> lock(turn);
     const IsmInitFn init = ismInit.get();
     const IsmExitFn exit = ismExit.get();
     const Fn call = function.get();
@@ -161,7 +166,7 @@ std::optional<int> WriteSrfToDevice(const std::wstring& path)
     return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
 }
 
-bool CaptureScreen(ScreenBuffer& screen)
+std::optional<int> CaptureScreen(ScreenBuffer& screen)
 {
-    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes).has_value();
+    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes);
 }
