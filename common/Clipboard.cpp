@@ -13,9 +13,16 @@ bool PutOnClipboard(HWND owner, UINT format, const std::string& bytes)
     }
     std::memcpy(data, bytes.data(), bytes.size());
     GlobalUnlock(memory);
+    // Another program may hold the clipboard open for a moment (a reader, a
+    // clipboard manager): it is asked again for about a tenth of a second.
+    bool open = OpenClipboard(owner);
+    for (int tries = 0; !open && tries < 10; ++tries) {
+        Sleep(10);
+        open = OpenClipboard(owner);
+    }
     // Once SetClipboardData takes the memory it belongs to the system.
-    const bool put = OpenClipboard(owner) && EmptyClipboard() && SetClipboardData(format, memory);
+    const bool put = open && EmptyClipboard() && SetClipboardData(format, memory);
     if (!put) GlobalFree(memory);
-    CloseClipboard();
+    if (open) CloseClipboard();
     return put;
 }
