@@ -182,7 +182,7 @@ TEST(Capture, LiveViewCopiesSavesAndRecords)
     EXPECT_EQ(device.Calls(), brackets) << "every capture opens and closes the library";
     EXPECT_EQ(Files(temp), 0u) << "the recording's temporary file went with it";
 }
-TEST(Capture, NamesInAnyCaseRefusedTargetsAndACancelledRecording)
+TEST(Capture, NamesInAnyCaseRefusedTargetsAndRecordingsNotSaved)
 {
     ts::SimDevice device;
     ts::Project project;
@@ -218,8 +218,12 @@ TEST(Capture, NamesInAnyCaseRefusedTargetsAndACancelledRecording)
         EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 0; }, ts::Bound)) << "the temporary file goes";
         device.ClearCalls();
     }
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 3 && Files(temp) == 1; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // while recording
+    EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を保存しますか?");
     host.Finish();
+    EXPECT_EQ(Files(temp), 0u);
     EXPECT_EQ(Files(out), 2u) << "UPPER.PNG and held.png, nothing else";
 }
 
