@@ -33,7 +33,8 @@ bool WriteAnsiPath(const std::string& path, const std::string& bytes)
 }
 
 // `fill` writes the new contents into a new file in the target's folder,
-// which then takes the target's place; on any failure it goes again.
+// which then takes the target's place; on any failure the new file goes
+// and the target stays as it was.
 template <typename Fill>
 bool ReplaceWith(const std::wstring& path, Fill fill)
 {
