@@ -114,9 +114,11 @@ void Form7::Form_Load()
 void Form7::Form_QueryUnload()
 {
     if (!recording_) return;
+    // The recording ends when the user closes, not when the question is answered.
+    const long long closed = LiveCapture::Now();
     StopLive();
     if (MsgBox(hwnd(), L"録画を保存しますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
-        SaveRecording();
+        SaveRecording(closed);
 }
 
 void Form7::Form_Unload()
@@ -259,7 +261,7 @@ void Form7::Command4_Click()
 void Form7::Command5_Click()
 {
     if (recording_) {
-        SaveRecording();
+        SaveRecording(LiveCapture::Now());
         return;
     }
     recordingFactor_ = ScaleFactor();
@@ -276,14 +278,14 @@ void Form7::Command5_Click()
     }
 }
 
-void Form7::SaveRecording()
+void Form7::SaveRecording(long long endMs)
 {
     // The live view goes on while the dialog is open; the recording has ended.
     const std::unique_ptr<Recording> recording = std::move(recording_);
     SetDlgItemTextW(hwnd(), Command5Id, L"録画");
     // No frame came (the device library is missing): nothing to save.
     if (recording->Empty()) return;
-    if (!recording->Finish(LiveCapture::Now())) {
+    if (!recording->Finish(endMs)) {
         RecordingFailed(hwnd());
         return;
     }

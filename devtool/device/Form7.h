@@ -41,8 +41,8 @@ private:
     // Shows a capture as Cap does, and records it while a recording runs.
     void Draw(const ScreenBuffer& screen, long long ms);
     void StopLive();
-    // Ends the recording and asks where to save it.
-    void SaveRecording();
+    // Ends the recording at `endMs` and asks where to save it.
+    void SaveRecording(long long endMs);
 
     // What the display area shows, and the capture surface, which stays off
     // screen: the user sees its copy in Picture1.
