@@ -1,5 +1,7 @@
 #pragma once
 // Whole files written at once, through the platform's ANSI file functions.
+#include <windows.h>
+
 #include <string>
 
 // Creates or empties the file and writes `bytes`; true when every byte is
@@ -11,3 +13,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // old one. On any failure the old file is left as it was and nothing else stays.
 // A read-only file is not replaced; a hidden or system one stays so.
 bool ReplaceFileBytes(const std::wstring& path, const std::string& bytes);
+
+// As ReplaceFileBytes, with the whole contents of the open file `source`, read
+// from its start, in place of the bytes.
+bool ReplaceFileFrom(const std::wstring& path, HANDLE source);

@@ -26,8 +26,16 @@ HFONT MessageFont()
 int TwipsToPixelsX(int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); }
 int TwipsToPixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
 
+Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
+               int clientHeightTwips)
+    : className_(className), caption_(caption), clientWidthTwips_(clientWidthTwips),
+      clientHeightTwips_(clientHeightTwips)
+{
+}
+
 Window::~Window()
 {
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
     if (!hwnd_) return;
     const HWND window = hwnd_;
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -36,28 +44,27 @@ Window::~Window()
     DestroyWindow(window);
 }
 
-bool Window::Load(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-                  int clientHeightTwips, HWND owner)
+bool Window::Load(HWND owner)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    bool registered = GetClassInfoExW(instance, className, &wc);
+    bool registered = GetClassInfoExW(instance, className_, &wc);
     if (!registered) {
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
+        wc.lpszClassName = className_;
         registered = RegisterClassExW(&wc) != 0;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
+    RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips_), TwipsToPixelsY(clientHeightTwips_)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     if (registered)
-        CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(exStyle, className_, caption_, style, CW_USEDEFAULT, CW_USEDEFAULT,
                         frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                         instance, this);
     if (!hwnd_) {
@@ -82,6 +89,9 @@ void Window::ShowModal(HWND owner)
 
     MSG msg;
     while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // A shortcut acts only while this window, not a box over it, is active.
+        const bool mine = msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
+        if (shortcuts_ && mine && TranslateAcceleratorW(hwnd_, shortcuts_, &msg)) continue;
         if (!IsDialogMessageW(hwnd_, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -92,10 +102,9 @@ void Window::ShowModal(HWND owner)
     if (owner) SetActiveWindow(owner);
 }
 
-void Window::ShowCenteredModal(const wchar_t* className, const std::wstring& caption,
-                               int clientWidthTwips, int clientHeightTwips, HWND owner)
+void Window::ShowCenteredModal(HWND owner)
 {
-    if (!Load(className, caption, clientWidthTwips, clientHeightTwips, owner)) return;
+    if (!Load(owner)) return;
     CenterOnScreen();
     ShowModal(owner);
 }
@@ -125,16 +134,17 @@ void Window::EndJob(HWND focus)
     if (focus && IsWindow(focus)) SetFocus(focus);
 }
 
-HWND Window::AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
-                        int left, int top, int width, int height, DWORD exStyle)
+void Window::AddControls(const Control* table, std::size_t count)
 {
-    HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
-                                   TwipsToPixelsY(height), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
-    return control;
+    for (const Control* c = table; c != table + count; ++c) {
+        const Twips& t = c->twips;
+        HWND control = CreateWindowExW(c->exStyle, c->cls, c->caption, WS_CHILD | WS_VISIBLE | c->style,
+                                       TwipsToPixelsX(t.left), TwipsToPixelsY(t.top),
+                                       TwipsToPixelsX(t.width), TwipsToPixelsY(t.height), hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
+                                       GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+    }
 }
 
 void Window::CenterOnScreen()
@@ -177,7 +187,10 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         // input, by a job or by a modal window or box over it, stays: a close
         // request from outside (a task list's "end task") would take the
         // window over it, still at work, down with it.
-        if (IsWindowEnabled(hwnd_)) Unload();
+        if (IsWindowEnabled(hwnd_)) {
+            Form_QueryUnload();
+            Unload();
+        }
         return 0;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.
@@ -192,7 +205,17 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         Form_Unload();
         break;
     }
+    if (message >= WM_APP && message <= 0xBFFF) {
+        OnAppMessage(message);
+        return 0;
+    }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::SetShortcuts(const ACCEL* keys, int count)
+{
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+    shortcuts_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), count);
 }
 
 std::wstring WindowText(HWND window)

@@ -1,17 +1,35 @@
 #pragma once
 // A thin base for the programs' top-level windows: class registration, the
 // window-to-object link, messages decoded once into handlers, controls placed
-// in twips, modal showing, focus kept as a dialog keeps it, and jobs during
-// which the window takes no input.
+// in twips from one table per window, modal showing, focus kept as a dialog
+// keeps it, and jobs during which the window takes no input.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // Twips to pixels of the screen (15 twips a pixel at 96 dots an inch).
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 
 std::wstring WindowText(HWND window);
+
+// A rectangle in twips, as a window's design gives it.
+struct Twips {
+    int left, top, width, height;
+};
+
+// One child control of a window: each window declares all of its controls in
+// one table, in tab order, which its load step creates.
+struct Control {
+    int id;
+    const wchar_t* cls;
+    const wchar_t* caption;
+    DWORD style;  // WS_CHILD | WS_VISIBLE come with every control
+    Twips twips;
+    DWORD exStyle;
+};
 
 // A text box: its text, read and set whole.
 class TextBox {
@@ -28,7 +46,8 @@ private:
 
 class Window {
 public:
-    Window() = default;
+    // The window class, the first caption and the client area in twips.
+    Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips, int clientHeightTwips);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     // A window still there is cut off from this object before it is destroyed,
@@ -37,10 +56,9 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
-    // Creates the (hidden) window with a client area of the given size in twips
-    // and runs Form_Load. False when the window could not be made.
-    bool Load(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-              int clientHeightTwips, HWND owner);
+    // Creates the (hidden) window and runs Form_Load. False when the window
+    // could not be made.
+    bool Load(HWND owner);
     // Shows the window modal over `owner` (may be null) and returns once it is
     // gone. The first control in tab order has the focus. Keys are handled as
     // in a dialog: Tab moves between controls, Enter sends WM_COMMAND IDOK and
@@ -48,20 +66,25 @@ public:
     void ShowModal(HWND owner);
     // Load, centre on the screen, ShowModal. A window that cannot be made is
     // said in a box over `owner`.
-    void ShowCenteredModal(const wchar_t* className, const std::wstring& caption,
-                           int clientWidthTwips, int clientHeightTwips, HWND owner);
+    void ShowCenteredModal(HWND owner);
     // Destroys the window; a modal loop showing it then returns. The owner is
     // enabled first, so it, not another program, comes to the front.
     void Unload();
 
 protected:
     virtual void Form_Load() {}
+    // The user closes the window (its close box): it is still whole and shown,
+    // so the form may still ask something. The window goes afterwards.
+    virtual void Form_QueryUnload() {}
     // The window is being destroyed; its controls are still there.
     virtual void Form_Unload() {}
     // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
     virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
     // WM_DRAWITEM of an owner-drawn control: true when drawn.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // A message of the program's own (WM_APP and above), as a thread of the
+    // form posts to tell it something.
+    virtual void OnAppMessage(UINT /*message*/) {}
 
     // Runs `job` with the window shut to input and returns true; false, with
     // nothing run, when a job is running already. The user interface thread
@@ -79,19 +102,30 @@ protected:
         return true;
     }
 
-    // A child control at a position in twips, in the window's message font.
-    HWND AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id,
-                    int left, int top, int width, int height, DWORD exStyle = 0);
+    // Creates the window's controls from its table, in the window's message font.
+    template <std::size_t N>
+    void AddControls(const Control (&table)[N])
+    {
+        AddControls(table, N);
+    }
     void CenterOnScreen();
+    // Keys that send WM_COMMAND with the code 1 and the key's id while the
+    // window is active and its modal loop runs; from the load step on.
+    void SetShortcuts(const ACCEL* keys, int count);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND BeginJob();
     void EndJob(HWND focus);
+    void AddControls(const Control* table, std::size_t count);
 
+    const wchar_t* const className_;
+    const wchar_t* const caption_;
+    const int clientWidthTwips_, clientHeightTwips_;
     HWND hwnd_ = nullptr;
     HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
     HWND lastFocus_ = nullptr;   // the control to focus when the window is active again
     bool busy_ = false;
+    HACCEL shortcuts_ = nullptr;
 };

@@ -10,18 +10,29 @@
 #include <algorithm>
 
 namespace {
-enum ControlId { Text1Id = 100, Command1Id };
+enum ControlId {
+    Text1Id = 100,  // the path of the file to convert
+    Command1Id,     // "変換"
+};
+
+// In tab order.
+const Control Controls[] = {
+    {Text1Id, L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, {120, 120, 4455, 270}, WS_EX_CLIENTEDGE},
+    {Command1Id, L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, {3480, 480, 1095, 375}, 0},
+};
 }
 
+// The caption is set as the window loads.
 Form1::Form1()
-    : formDrop_([this](const std::wstring& file) { Form_OLEDragDrop(file); }),
+    : Window(L"VTP2SDS.Form1", L"", 4680, 975),
+      formDrop_([this](const std::wstring& file) { Form_OLEDragDrop(file); }),
       text1Drop_([this](const std::wstring& file) { Text1_OLEDragDrop(file); })
 {
 }
 
 void Form1::Show(const std::wstring& commandLineFile)
 {
-    if (!Load(L"VTP2SDS.Form1", L"", 4680, 975, nullptr)) return;
+    if (!Load(nullptr)) return;
     CenterOnScreen();
     if (!commandLineFile.empty()) Form_OLEDragDrop(commandLineFile);
     ShowModal(nullptr);
@@ -37,9 +48,8 @@ void Form1::Form_Load()
         Unload();
         return;
     }
-    Text1 = TextBox(AddControl(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, Text1Id, 120, 120, 4455,
-                               270, WS_EX_CLIENTEDGE));
-    AddControl(L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, Command1Id, 3480, 480, 1095, 375);
+    AddControls(Controls);
+    Text1 = TextBox(GetDlgItem(hwnd(), Text1Id));
     // The box has a target of its own, so it never inserts dropped data itself.
     formDrop_.Register(hwnd());
     text1Drop_.Register(Text1.hwnd());

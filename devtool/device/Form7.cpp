@@ -1,27 +1,99 @@
-// The capture window: its controls, the capture and the save.
+// The capture window: its controls, the capture, the live view, the save, the
+// copy and the recording.
 #include "Form7.h"
 
+#include "Clipboard.h"
 #include "FileBytes.h"
 #include "MsgBox.h"
+#include "Png.h"
 #include "pieceif.h"
 #include "pubForm.h"
 
+#include <algorithm>
+
 namespace {
 enum ControlId {
-    Command1Id = 100,
-    Frame1Id,
-    Option1Id,  // the option array: index i has the id Option1Id + i
-    Option1LastId,
-    Command2Id,
-    Picture1Id,
-    Command3Id,
+    Command1Id = 100,  // "キャプチャ"
+    Command2Id,        // "閉じる"
+    Command3Id,        // "保存"
+    Frame1Id,          // "表示サイズ"
+    Option1Id0,        // "１倍(128×88)"; the array's index i has the id Option1Id0 + i
+    Option1Id1,        // "２倍(256×176)"
+    Picture1Id,        // the display area
+    Check1Id,          // "ライブ"
+    Command4Id,        // "コピー"
+    Command5Id,        // "録画", "停止" while recording
 };
+
+constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
+
+// In tab order. The option buttons belong to the window, not to the frame, so
+// their clicks reach it; they are placed inside the frame. The live view, the
+// copy and the recording have a row of their own below the rest.
+const Control Controls[] = {
+    {Command1Id, L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0},
+    {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
+    {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
+     {4080 + 120, 720 + 240, 1455, 255}, 0},
+    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1455, 255}, 0},
+    {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
+    {Picture1Id, L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE},
+    {Command3Id, L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0},
+    {Check1Id, L"Button", L"ライブ", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 2880, 1335, 255}, 0},
+    {Command4Id, L"Button", L"コピー", ButtonStyle, {2985, 2820, 1335, 375}, 0},
+    {Command5Id, L"Button", L"録画", ButtonStyle, {4440, 2820, 1335, 375}, 0},
+};
+
+// Ctrl+C copies, as everywhere.
+const ACCEL Shortcuts[] = {{FVIRTKEY | FCONTROL, 'C', Command4Id}};
+
+// The live view's capture thread posts this when a frame or its end waits.
+constexpr UINT LiveNews = WM_APP;
 
 constexpr int DisplayWidth = ScreenWidth * 2;
 constexpr int DisplayHeight = ScreenHeight * 2;
+
+// The screen at `factor` times its size, each device pixel a square block.
+GreyFrame ScreenFrame(const ScreenBuffer& screen, int factor)
+{
+    GreyFrame frame{ScreenWidth * factor, ScreenHeight * factor, {}};
+    frame.levels.reserve(static_cast<size_t>(frame.width) * frame.height);
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            frame.levels.push_back(std::min<unsigned char>(screen[y / factor * ScreenWidth + x / factor], 3));
+    return frame;
 }
 
-Form7::Form7() : Picture1(DisplayWidth, DisplayHeight), Picture2(ScreenWidth, ScreenHeight) {}
+// The file a name asks for: .png and .gif in any case, else a bitmap. Empty
+// when the picture could not be made.
+std::string PictureFileBytes(const std::wstring& path, const PictureImage& image)
+{
+    const size_t dot = path.find_last_of(L"\\/.");
+    const std::wstring extension = dot != std::wstring::npos && path[dot] == L'.' ? path.substr(dot) : L"";
+    auto is = [&](const wchar_t* name) {
+        return CompareStringOrdinal(extension.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
+    };
+    if (is(L".png")) return PngFileBytes(GreyFrameOf(image, image.width(), image.height()));
+    if (is(L".gif")) return GifFileBytes(GreyFrameOf(image, image.width(), image.height()));
+    return BitmapFileBytes(image.pixels(), image.width(), image.height());
+}
+
+void WriteFailed(HWND owner, const std::wstring& path)
+{
+    MsgBox(owner, path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
+}
+
+void RecordingFailed(HWND owner)
+{
+    MsgBox(owner, L"録画を一時ファイルに書き込めませんでした. 録画を止めました.", MB_ICONEXCLAMATION | MB_OK);
+}
+}
+
+Form7::Form7()
+    : Window(L"Form7", L"キャプチャ", 5880, 3300), Picture1(DisplayWidth, DisplayHeight),
+      Picture2(ScreenWidth, ScreenHeight)
+{
+}
 
 void Form7::Show(HWND owner)
 {
@@ -29,34 +101,47 @@ void Form7::Show(HWND owner)
         MsgBox(owner, L"キャプチャ画像を作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
-    ShowCenteredModal(L"Form7", L"キャプチャ", 5880, 2700, owner);
+    ShowCenteredModal(owner);
 }
 
 void Form7::Form_Load()
 {
-    AddControl(L"Button", L"キャプチャ", BS_PUSHBUTTON | WS_TABSTOP, Command1Id, 4080, 120, 1575, 495);
-    AddControl(L"Button", L"表示サイズ", BS_GROUPBOX, Frame1Id, 4080, 720, 1695, 855);
-    // The option buttons belong to the window, not to the frame, so their
-    // clicks reach it; they are placed inside the frame.
-    AddControl(L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, Option1Id,
-               4080 + 120, 720 + 240, 1455, 255);
-    AddControl(L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, Option1Id + 1, 4080 + 120, 720 + 480,
-               1455, 255);
-    AddControl(L"Button", L"閉じる", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, Command2Id, 4440, 2280,
-               1335, 375);
-    AddControl(L"Static", L"", SS_OWNERDRAW, Picture1Id, 0, 0, 3900, 2700, WS_EX_CLIENTEDGE);
-    AddControl(L"Button", L"保存", BS_PUSHBUTTON | WS_TABSTOP, Command3Id, 4440, 1800, 1335, 375);
-    CheckRadioButton(hwnd(), Option1Id, Option1LastId, Option1Id);
+    AddControls(Controls);
+    SetShortcuts(Shortcuts, 1);
+    CheckRadioButton(hwnd(), Option1Id0, Option1Id1, Option1Id0);
+}
+
+void Form7::Form_QueryUnload()
+{
+    if (!recording_) return;
+    // The recording ends when the user closes, not when the question is answered.
+    const long long closed = LiveCapture::Now();
+    StopLive();
+    if (MsgBox(hwnd(), L"録画を保存しますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
+        SaveRecording(closed);
+}
+
+void Form7::Form_Unload()
+{
+    live_.Stop();
+    recording_.reset();
 }
 
 bool Form7::OnCommand(int id, int code)
 {
+    if (id == Command4Id && code == 1) {  // the shortcut
+        Command4_Click();
+        return true;
+    }
     if (code != BN_CLICKED) return false;
     switch (id) {
     case Command1Id: Command1_Click(); return true;
     case Command2Id:
     case IDCANCEL: Command2_Click(); return true;
     case Command3Id: Command3_Click(); return true;
+    case Check1Id: Check1_Click(); return true;
+    case Command4Id: Command4_Click(); return true;
+    case Command5Id: Command5_Click(); return true;
     }
     return false;
 }
@@ -70,8 +155,10 @@ bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
 
 int Form7::ScaleFactor() const
 {
-    return IsDlgButtonChecked(hwnd(), Option1Id + 1) == BST_CHECKED ? 2 : 1;
+    return IsDlgButtonChecked(hwnd(), Option1Id1) == BST_CHECKED ? 2 : 1;
 }
+
+const PictureImage& Form7::SavedPicture() const { return ScaleFactor() == 2 ? Picture1 : Picture2; }
 
 void Form7::Cap()
 {
@@ -82,6 +169,11 @@ void Form7::Cap()
         MsgBox(hwnd(), DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
+    Draw(screen, LiveCapture::Now());
+}
+
+void Form7::Draw(const ScreenBuffer& screen, long long ms)
+{
     Picture1.Clear();
     Picture2.Clear();
     for (int y = 0; y < ScreenHeight; ++y)
@@ -95,23 +187,110 @@ void Form7::Cap()
     const HWND display = GetDlgItem(hwnd(), Picture1Id);
     InvalidateRect(display, nullptr, FALSE);
     UpdateWindow(display);
+
+    if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
+        recording_.reset();
+        SetDlgItemTextW(hwnd(), Command5Id, L"録画");
+        RecordingFailed(hwnd());
+    }
+}
+
+void Form7::OnAppMessage(UINT message)
+{
+    if (message != LiveNews) return;
+    ScreenBuffer screen;
+    long long ms = 0;
+    switch (live_.Take(screen, ms)) {
+    case LiveCapture::News::Nothing: return;
+    case LiveCapture::News::Frame: Draw(screen, ms); return;
+    case LiveCapture::News::NoLibrary:
+        StopLive();
+        MsgBox(hwnd(), DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
+        return;
+    case LiveCapture::News::NoDevice:
+        StopLive();
+        MsgBox(hwnd(), L"P/ECEが応答しません. ライブ表示を止めました.", MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+}
+
+void Form7::StopLive()
+{
+    live_.Stop();
+    CheckDlgButton(hwnd(), Check1Id, BST_UNCHECKED);
 }
 
 // The save dialog has no owner, so the window would take clicks and a close
 // while it is open: capture and save run as jobs, each to its end first.
 void Form7::Command1_Click() { RunJob([this] { Cap(); }); }
 
-void Form7::Command2_Click() { Unload(); }
+void Form7::Command2_Click()
+{
+    Form_QueryUnload();
+    Unload();
+}
 
 void Form7::Command3_Click()
 {
     RunJob([this] {
-        const std::wstring path =
-            pubForm::FileGet(L"ビットマップファイル(*.bmp)|*.bmp", L"SAVE", L"", nullptr);
+        const std::wstring path = pubForm::FileGet(
+            L"ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png|GIFファイル(*.gif)|*.gif", L"SAVE",
+            L"", nullptr);
         if (path.empty()) return;
         // The old file stays until the new one is written whole.
-        const PictureImage& image = ScaleFactor() == 2 ? Picture1 : Picture2;
-        if (!ReplaceFileBytes(path, BitmapFileBytes(image.pixels(), image.width(), image.height())))
-            MsgBox(hwnd(), path + L"への書き込みに失敗しました", MB_ICONEXCLAMATION | MB_OK);
+        const std::string bytes = PictureFileBytes(path, SavedPicture());
+        if (bytes.empty() || !ReplaceFileBytes(path, bytes)) WriteFailed(hwnd(), path);
+    });
+}
+
+void Form7::Check1_Click()
+{
+    if (IsDlgButtonChecked(hwnd(), Check1Id) != BST_CHECKED)
+        StopLive();
+    else if (!live_.Running())
+        live_.Start(hwnd(), LiveNews);
+}
+
+void Form7::Command4_Click()
+{
+    const PictureImage& picture = SavedPicture();
+    if (!PutOnClipboard(hwnd(), CF_DIB, DibBytes(picture.pixels(), picture.width(), picture.height())))
+        MsgBox(hwnd(), L"クリップボードに書き込めませんでした", MB_ICONEXCLAMATION | MB_OK);
+}
+
+void Form7::Command5_Click()
+{
+    if (recording_) {
+        SaveRecording(LiveCapture::Now());
+        return;
+    }
+    recordingFactor_ = ScaleFactor();
+    auto recording = std::make_unique<Recording>(ScreenWidth * recordingFactor_, ScreenHeight * recordingFactor_);
+    if (!*recording) {
+        MsgBox(hwnd(), L"録画用の一時ファイルを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+    recording_ = std::move(recording);
+    SetDlgItemTextW(hwnd(), Command5Id, L"停止");
+    if (!live_.Running()) {
+        CheckDlgButton(hwnd(), Check1Id, BST_CHECKED);
+        live_.Start(hwnd(), LiveNews);
+    }
+}
+
+void Form7::SaveRecording(long long endMs)
+{
+    // The live view goes on while the dialog is open; the recording has ended.
+    const std::unique_ptr<Recording> recording = std::move(recording_);
+    SetDlgItemTextW(hwnd(), Command5Id, L"録画");
+    // No frame came (the device library is missing): nothing to save.
+    if (recording->Empty()) return;
+    if (!recording->Finish(endMs)) {
+        RecordingFailed(hwnd());
+        return;
+    }
+    RunJob([&] {
+        const std::wstring path = pubForm::FileGet(L"GIFファイル(*.gif)|*.gif", L"SAVE", L"", nullptr);
+        if (!path.empty() && !recording->SaveAs(path)) WriteFailed(hwnd(), path);
     });
 }

@@ -1,8 +1,14 @@
 #pragma once
 // The capture window: copies the device's screen, shows it at its own size or
-// doubled, and saves it as a bitmap file. It sends nothing to the host.
+// doubled, again and again while the live view runs, saves it as a bitmap,
+// PNG or GIF file, puts it on the clipboard, and records what it shows to an
+// animated GIF. It sends nothing to the host.
+#include "LiveCapture.h"
 #include "Picture.h"
+#include "Recording.h"
 #include "Window.h"
+
+#include <memory>
 
 class Form7 : public Window {
 public:
@@ -16,17 +22,33 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_QueryUnload() override;
+    void Form_Unload() override;
     bool OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    void OnAppMessage(UINT message) override;
 
 private:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    void Check1_Click();
+    void Command4_Click();
+    void Command5_Click();
     int ScaleFactor() const;
+    // What 保存 and コピー take: the display area at 2x, else the capture surface.
+    const PictureImage& SavedPicture() const;
+    // Shows a capture as Cap does, and records it while a recording runs.
+    void Draw(const ScreenBuffer& screen, long long ms);
+    void StopLive();
+    // Ends the recording at `endMs` and asks where to save it.
+    void SaveRecording(long long endMs);
 
     // What the display area shows, and the capture surface, which stays off
     // screen: the user sees its copy in Picture1.
     PictureImage Picture1;
     PictureImage Picture2;
+    LiveCapture live_;
+    std::unique_ptr<Recording> recording_;  // while 録画 reads 停止
+    int recordingFactor_ = 1;               // the size when the recording started
 };

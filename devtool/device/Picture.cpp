@@ -16,12 +16,25 @@ void Append(std::string& bytes, const T& value)
 {
     bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
+
+BITMAPINFOHEADER InfoHeader(int width, int height, WORD bitCount, DWORD imageSize)
+{
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // rows from the bottom, as bitmap files usually have them
+    info.biPlanes = 1;
+    info.biBitCount = bitCount;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = imageSize;
+    info.biXPelsPerMeter = info.biYPelsPerMeter = 3780;  // 96 dots an inch
+    return info;
+}
 }
 
 COLORREF GreyColour(unsigned char value)
 {
-    static const BYTE levels[] = {255, 170, 85, 0};
-    const BYTE level = levels[std::min<unsigned char>(value, 3)];
+    const BYTE level = GreyLevelValues[std::min<unsigned char>(value, 3)];
     return RGB(level, level, level);
 }
 
@@ -67,6 +80,18 @@ const std::uint32_t* PictureImage::pixels() const
     return bits_;
 }
 
+GreyFrame GreyFrameOf(const PictureImage& picture, int width, int height)
+{
+    GreyFrame frame{width, height, {}};
+    frame.levels.reserve(static_cast<size_t>(width) * height);
+    const std::uint32_t* pixels = picture.pixels();
+    // Green is as good as any channel: the greys have red = green = blue.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            frame.levels.push_back(static_cast<unsigned char>((255 - ((pixels[y * picture.width() + x] >> 8) & 0xFF) + 42) / 85));
+    return frame;
+}
+
 std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height)
 {
     const int stride = (width * 3 + 3) & ~3;
@@ -76,15 +101,7 @@ std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height)
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageSize;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;  // rows from the bottom, as bitmap files usually have them
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = imageSize;
-    info.biXPelsPerMeter = info.biYPelsPerMeter = 3780;  // 96 dots an inch
+    const BITMAPINFOHEADER info = InfoHeader(width, height, 24, imageSize);
 
     std::string bytes;
     bytes.reserve(file.bfSize);
@@ -99,5 +116,18 @@ std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height)
         }
         bytes.append(stride - width * 3, '\0');
     }
+    return bytes;
+}
+
+std::string DibBytes(const std::uint32_t* pixels, int width, int height)
+{
+    const DWORD imageSize = static_cast<DWORD>(width) * height * 4;
+    std::string bytes;
+    bytes.reserve(sizeof(BITMAPINFOHEADER) + imageSize);
+    Append(bytes, InfoHeader(width, height, 32, imageSize));
+    // 0x00RRGGBB in memory is blue, green, red and an unused byte, as a
+    // 32-bit DIB has its pixels.
+    for (int y = height - 1; y >= 0; --y)
+        bytes.append(reinterpret_cast<const char*>(pixels + static_cast<size_t>(y) * width), static_cast<size_t>(width) * 4);
     return bytes;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Pictures of the device's screen: the grey level colours, a picture that keeps
-// what is drawn into it, and the bytes of a bitmap file.
+// what is drawn into it, and the bytes of a bitmap file and of a DIB.
+#include "Gif.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -37,6 +39,14 @@ private:
     std::uint32_t* bits_ = nullptr;
 };
 
+// The grey levels of the top-left `width` x `height` pixels of a picture that
+// holds only the four grey colours.
+GreyFrame GreyFrameOf(const PictureImage& picture, int width, int height);
+
 // A Windows bitmap file of 24 bits a pixel holding exactly the given pixels
 // (rows from the top, each 0x00RRGGBB).
 std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height);
+
+// A 32-bit DIB (header, then the rows from the bottom) of exactly the given
+// pixels, as the clipboard carries one.
+std::string DibBytes(const std::uint32_t* pixels, int width, int height);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <type_traits>
 
 namespace {
@@ -65,10 +66,14 @@ DeviceFunction<IsmWriteSrfFileFn, IsmWriteSrfFileName> ismWriteSrfFile;
 DeviceFunction<IsmLcdCaptureScreenFn, IsmLcdCaptureScreenName> ismLCDCaptureScreen;
 
 // ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
-// back, when the library or one of the three functions cannot be found.
+// back, when the library or one of the three functions cannot be found. The
+// live view captures on a thread of its own while a single capture may run
+// on the window's: one bracket at a time.
 template <typename Fn, typename... Args>
 std::optional<int> DeviceCall(LazyProc<Fn>& function, Args... args)
 {
+    static std::mutex turn;
+    const std::lock_guard<std::mutex> lock(turn);
     const IsmInitFn init = ismInit.get();
     const IsmExitFn exit = ismExit.get();
     const Fn call = function.get();
@@ -199,7 +204,7 @@ std::optional<int> WriteSrfToDevice(const std::wstring& path)
     return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
 }
 
-bool CaptureScreen(ScreenBuffer& screen)
+std::optional<int> CaptureScreen(ScreenBuffer& screen)
 {
-    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes).has_value();
+    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes);
 }

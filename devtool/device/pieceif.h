@@ -1,6 +1,7 @@
 #pragma once
 // pieceif: the only way to the P/ECE. Every operation opens the device library,
 // makes one call and closes it again, so no connection outlives an operation.
+// Operations from several threads take turns: the library is never open twice.
 #include <windows.h>
 
 #include <array>
@@ -54,10 +55,9 @@ bool GetPffsFreeSpace(PffsFreeSpace& space);
 // The device file is named after the path's last part, lower-cased.
 std::optional<int> WriteFileToPffs(const std::wstring& path);
 std::optional<int> WriteSrfToDevice(const std::wstring& path);
-// Copies the device's screen into `screen`. The library's result says nothing
-// useful (without a device the buffer is left as it was), so only a missing
-// library is told: false.
-bool CaptureScreen(ScreenBuffer& screen);
+// Copies the device's screen into `screen`: the library's result, 0 when the
+// device answered (without a device the buffer is left as it was).
+std::optional<int> CaptureScreen(ScreenBuffer& screen);
 
 // The device file name WriteFileToPffs gives the file at `path`.
 std::wstring PffsFileName(const std::wstring& path);

@@ -8,27 +8,35 @@
 
 namespace {
 enum ControlId {
-    Command1Id = 100,
-    Command2Id,
-    Command3Id,
-    Command4Id,
-    Command5Id,
-    Command6Id,
+    Command1Id = 100,  // "Information"
+    Command2Id,        // "ファイル転送"
+    Command3Id,        // "キャプチャ"
+    Command4Id,        // "実行イメージ作成"
+    Command5Id,        // "閉じる"
+    Command6Id,        // "P/ECEで実行"
 };
 
 constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+
+// In tab order.
+const Control Controls[] = {
+    {Command1Id, L"Button", L"Information", ButtonStyle, {120, 120, 1815, 375}, 0},
+    {Command2Id, L"Button", L"ファイル転送", ButtonStyle, {120, 600, 1815, 375}, 0},
+    {Command3Id, L"Button", L"キャプチャ", ButtonStyle, {2040, 120, 1815, 375}, 0},
+    {Command4Id, L"Button", L"実行イメージ作成", ButtonStyle, {2040, 600, 1815, 375}, 0},
+    {Command5Id, L"Button", L"閉じる", ButtonStyle, {2400, 1200, 1455, 375}, 0},
+    {Command6Id, L"Button", L"P/ECEで実行", ButtonStyle, {120, 1080, 1815, 375}, 0},
+};
 }
 
-void Form2::Show(HWND owner) { ShowCenteredModal(L"Form2", L"Form2", 3990, 1695, owner); }
+// The caption is replaced as the window loads.
+Form2::Form2() : Window(L"Form2", L"Form2", 3990, 1695) {}
+
+void Form2::Show(HWND owner) { ShowCenteredModal(owner); }
 
 void Form2::Form_Load()
 {
-    AddControl(L"Button", L"Information", ButtonStyle, Command1Id, 120, 120, 1815, 375);
-    AddControl(L"Button", L"ファイル転送", ButtonStyle, Command2Id, 120, 600, 1815, 375);
-    AddControl(L"Button", L"キャプチャ", ButtonStyle, Command3Id, 2040, 120, 1815, 375);
-    AddControl(L"Button", L"実行イメージ作成", ButtonStyle, Command4Id, 2040, 600, 1815, 375);
-    AddControl(L"Button", L"閉じる", ButtonStyle, Command5Id, 2400, 1200, 1455, 375);
-    AddControl(L"Button", L"P/ECEで実行", ButtonStyle, Command6Id, 120, 1080, 1815, 375);
+    AddControls(Controls);
     SetVersionCaption(hwnd());
 }
 

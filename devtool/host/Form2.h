@@ -5,6 +5,7 @@
 
 class Form2 : public Window {
 public:
+    Form2();
     void Show(HWND owner);
 
 protected:

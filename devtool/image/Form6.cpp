@@ -10,19 +10,47 @@
 #include "pubForm.h"
 
 namespace {
+// An array's index i has its first id + i.
 enum ControlId {
-    Text1Id = 100,
-    Text2Id,  // the box array: index i has the id Text2Id + i
-    Text2Id1,
-    Text2Id2,
-    Command1Id,  // the button array: index i has the id Command1Id + i
-    Command1Id1,
-    Command1Id2,
-    Command2Id,
-    Command3Id,
-    Command4Id,
-    Command5Id,
-    Label2Id,
+    Text1Id = 100,  // the title
+    Text2Id0,       // the input program path
+    Text2Id1,       // the output image path
+    Text2Id2,       // the icon path
+    Command1Id0,    // "..." browse for the input
+    Command1Id1,    // "..." browse for the output
+    Command1Id2,    // "..." browse for the icon
+    Command2Id,     // "キャンセル"
+    Command3Id,     // "設定保存"
+    Command4Id,     // "作成"
+    Command5Id,     // "↓" the output from the input
+    Label2Id0,      // "入力ファイル名(*.srf)"
+    Label2Id1,      // "出力ファイル名(*.pex)"
+    Label2Id2,      // "タイトル"
+    Label2Id3,      // "アイコンファイル名(*.pid)"
+};
+
+constexpr DWORD LabelStyle = SS_LEFT;
+constexpr DWORD TextBoxStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+
+// In tab order, so the title box takes the focus when the window opens; the
+// labels take no focus. Each path has its label, its box and its browse button.
+const Control Controls[] = {
+    {Label2Id2, L"Static", L"タイトル", LabelStyle, {120, 120, 975, 375}, 0},
+    {Text1Id, L"Edit", L"", TextBoxStyle, {240, 360, 3495, 270}, WS_EX_CLIENTEDGE},
+    {Label2Id0, L"Static", L"入力ファイル名(*.srf)", LabelStyle, {120, 720, 1935, 375}, 0},
+    {Text2Id0, L"Edit", L"", TextBoxStyle, {240, 960, 3495, 270}, WS_EX_CLIENTEDGE},
+    {Command1Id0, L"Button", L"...", ButtonStyle, {3840, 960, 255, 255}, 0},
+    {Command5Id, L"Button", L"↓", ButtonStyle, {3000, 1250, 375, 300}, 0},
+    {Label2Id1, L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 375}, 0},
+    {Text2Id1, L"Edit", L"", TextBoxStyle, {240, 1560, 3495, 270}, WS_EX_CLIENTEDGE},
+    {Command1Id1, L"Button", L"...", ButtonStyle, {3840, 1560, 255, 255}, 0},
+    {Label2Id3, L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 1935, 375}, 0},
+    {Text2Id2, L"Edit", L"", TextBoxStyle, {240, 2160, 3495, 270}, WS_EX_CLIENTEDGE},
+    {Command1Id2, L"Button", L"...", ButtonStyle, {3840, 2160, 255, 255}, 0},
+    {Command4Id, L"Button", L"作成", ButtonStyle, {120, 2640, 1095, 375}, 0},
+    {Command3Id, L"Button", L"設定保存", ButtonStyle, {1560, 2640, 1095, 375}, 0},
+    {Command2Id, L"Button", L"キャンセル", ButtonStyle, {3000, 2640, 1095, 375}, 0},
 };
 
 const wchar_t* const BrowseFilter[3] = {
@@ -30,9 +58,6 @@ const wchar_t* const BrowseFilter[3] = {
     L"出力ファイル(*.PEX)|*.PEX",
     L"アイコンファイル(*.PID)|*.PID",
 };
-
-constexpr DWORD TextBoxStyle = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 }
 
 std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& input,
@@ -44,29 +69,15 @@ std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& in
     return line;
 }
 
-void Form6::Show(HWND owner) { ShowCenteredModal(L"Form6", L"実行イメージ作成", 4230, 3150, owner); }
+Form6::Form6() : Window(L"Form6", L"実行イメージ作成", 4230, 3150) {}
+
+void Form6::Show(HWND owner) { ShowCenteredModal(owner); }
 
 void Form6::Form_Load()
 {
-    // Created in tab order, so the title box takes the focus when the window
-    // opens; the labels take no focus.
-    AddControl(L"Static", L"タイトル", SS_LEFT, Label2Id, 120, 120, 975, 375);
-    Text1 = TextBox(
-        AddControl(L"Edit", L"", TextBoxStyle, Text1Id, 240, 360, 3495, 270, WS_EX_CLIENTEDGE));
-    // One path of the array: its label, its box and its browse button.
-    const auto addPath = [this](int index, const wchar_t* label, int top) {
-        AddControl(L"Static", label, SS_LEFT, Label2Id, 120, top, 1935, 375);
-        Text2[index] = TextBox(AddControl(L"Edit", L"", TextBoxStyle, Text2Id + index, 240, top + 240,
-                                          3495, 270, WS_EX_CLIENTEDGE));
-        AddControl(L"Button", L"...", ButtonStyle, Command1Id + index, 3840, top + 240, 255, 255);
-    };
-    addPath(0, L"入力ファイル名(*.srf)", 720);
-    AddControl(L"Button", L"↓", ButtonStyle, Command5Id, 3000, 1250, 375, 300);
-    addPath(1, L"出力ファイル名(*.pex)", 1320);
-    addPath(2, L"アイコンファイル名(*.pid)", 1920);
-    AddControl(L"Button", L"作成", ButtonStyle, Command4Id, 120, 2640, 1095, 375);
-    AddControl(L"Button", L"設定保存", ButtonStyle, Command3Id, 1560, 2640, 1095, 375);
-    AddControl(L"Button", L"キャンセル", ButtonStyle, Command2Id, 3000, 2640, 1095, 375);
+    AddControls(Controls);
+    Text1 = TextBox(GetDlgItem(hwnd(), Text1Id));
+    for (int i = 0; i < 3; ++i) Text2[i] = TextBox(GetDlgItem(hwnd(), Text2Id0 + i));
 
     const std::wstring projectName = ReadIniValue(Sds::Main, Sds::ProjectName, L"", ProjectFilePath);
     Text1.SetText(ReadIniValue(Sds::Pex, Sds::Title, projectName, ProjectFilePath));
@@ -88,7 +99,7 @@ bool Form6::OnCommand(int id, int code)
 {
     if (code != BN_CLICKED) return false;
     switch (id) {
-    case Command1Id: Command1_Click(0); return true;
+    case Command1Id0: Command1_Click(0); return true;
     case Command1Id1: Command1_Click(1); return true;
     case Command1Id2: Command1_Click(2); return true;
     // Esc leaves the window as its close box does: nothing is saved.

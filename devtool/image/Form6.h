@@ -13,6 +13,7 @@ std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& in
 
 class Form6 : public Window {
 public:
+    Form6();
     void Show(HWND owner);
     // Writes the four settings into section PEX, the paths relative to the
     // project's folder.

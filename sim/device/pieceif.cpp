@@ -23,10 +23,13 @@
 //                [srf]    result     returned by ismWriteSrfFile after recording
 //   pffs\        the files of the flash file system. Each file takes whole
 //                sectors, at least one.
-//   screen.bin   the screen that a capture returns, copied byte for byte (values
-//                above 3 too). Without it the screen shows four vertical bands,
-//                pixel value = x / 32: columns 0-31 are 0 (white), 32-63 are 1,
-//                64-95 are 2 and 96-127 are 3 (black), on every row.
+//   screen.bin   the screens that captures return, copied byte for byte (values
+//                above 3 too): one screen of 11264 bytes, or several one after
+//                the other, which the captures of one process return in turn,
+//                wrapping round, so the screen moves. Without it the screen
+//                shows four vertical bands, pixel value = x / 32: columns 0-31
+//                are 0 (white), 32-63 are 1, 64-95 are 2 and 96-127 are 3
+//                (black), on every row.
 //   run\         what ismWriteSrfFile received: a copy of the program file under
 //                its own name, and last.txt holding two CRLF lines: the path as
 //                given and the constant argument.
@@ -40,6 +43,9 @@
 //                  ismWriteSrfFile C:\dev\main.srf 1
 //                  ismLCDCaptureScreen 11264
 //                  ismExit
+//
+// %PIECE_SIM_CAPTURE_MS% (decimal, default 0): every capture takes that long,
+// as a slow device would.
 //
 // Directory listing (LF line ends; the whole text cut to the buffer size and
 // zero-terminated only when it fits): one line per file in name order, the
@@ -334,9 +340,15 @@ int __stdcall ismLCDCaptureScreen(unsigned char* buffer, int size)
     device.Log("ismLCDCaptureScreen " + std::to_string(size));
     if (!device.Connected())
         return ErrNotConnected;
+    if (DWORD latency = static_cast<DWORD>(sim::EnvNumber(L"PIECE_SIM_CAPTURE_MS", 0)))
+        Sleep(latency);
     size_t n = static_cast<size_t>(std::max(0, std::min(size, ScreenBytes)));
-    std::string screen;
-    if (ReadWhole(device.Path("screen.bin"), screen)) {
+    std::string screens;
+    if (ReadWhole(device.Path("screen.bin"), screens)) {
+        // A short last screen counts as one, so a file of any size shows.
+        static size_t turn = 0;
+        const size_t count = std::max<size_t>(1, (screens.size() + ScreenBytes - 1) / ScreenBytes);
+        const std::string screen = screens.substr(turn++ % count * ScreenBytes, ScreenBytes);
         std::copy(screen.begin(), screen.begin() + std::min(n, screen.size()), buffer);
     } else {
         for (size_t i = 0; i < n; ++i)

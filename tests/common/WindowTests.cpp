@@ -9,13 +9,19 @@
 
 namespace {
 
+const Control JobControls[] = {
+    {100, L"Edit", L"", WS_TABSTOP, {0, 0, 1000, 300}, 0},
+    {101, L"Button", L"b", WS_TABSTOP, {0, 600, 1000, 300}, 0},
+};
+
 class JobForm : public Window {
 public:
-    using Window::AddControl;
+    JobForm() : Window(L"JobFormTest", L"job form", 3000, 1500) {}
     using Window::RunJob;
     int commands = 0;
 
 protected:
+    void Form_Load() override { AddControls(JobControls); }
     // Only the button: the edit box reports its focus coming back after the job.
     bool OnCommand(int id, int code) override { return commands += id == 101 && code == BN_CLICKED, true; }
 };
@@ -23,10 +29,9 @@ protected:
 TEST(Window, AJobOrAWindowOverItShutsTheWindowToCommandsCloseAndASecondJob)
 {
     JobForm form;
-    ASSERT_TRUE(form.Load(L"JobFormTest", L"job form", 3000, 1500, nullptr));
+    ASSERT_TRUE(form.Load(nullptr));
     ShowWindow(form.hwnd(), SW_SHOW);
-    const HWND edit = form.AddControl(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 100, 0, 0, 1000, 300);
-    form.AddControl(L"Button", L"b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 101, 0, 600, 1000, 300);
+    const HWND edit = GetDlgItem(form.hwnd(), 100);
     SetFocus(edit);
     bool second = true, nested = false;
     EXPECT_TRUE(form.RunJob([&] {

@@ -1,10 +1,11 @@
-// The capture window of the real device tool: what each size saves, read back
-// by the platform's bitmap loader, and its warnings.
+// The capture window of the real device tool: what each size saves, copies
+// and records, read back by the platform's decoders, and its warnings.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -41,6 +42,189 @@ std::vector<std::uint32_t> Shows(const std::string& screen, int factor, int widt
             pixels.push_back(grey[value > 3 ? 3 : value]);
         }
     return pixels;
+}
+
+bool Unchecked(const std::wstring& box)
+{
+    const HWND check = ui::WaitForButton(Capture, box, ts::Bound);
+    return check && ui::WaitUntil([&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound);
+}
+
+ts::Decoded::Frame Picture(const std::string& screen, int factor, int width, int height)
+{
+    return {width, height, -1, Shows(screen, factor, width, height)};
+}
+
+// The clipboard's picture; a frame of 0 x 0 unless it holds a 32-bit DIB.
+ts::Decoded::Frame Clipboard()
+{
+    ts::Decoded::Frame frame{0, 0, -1, {}};
+    if (!OpenClipboard(nullptr)) return frame;  // the program has it open
+    if (const HGLOBAL memory = GetClipboardData(CF_DIB)) {
+        const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(memory));
+        if (info && info->biBitCount == 32 && info->biCompression == BI_RGB) {
+            const auto* rows = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(info) + info->biSize);
+            const int height = std::abs(info->biHeight);
+            frame = {info->biWidth, height, -1, {}};
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < info->biWidth; ++x)
+                    frame.pixels.push_back(rows[(info->biHeight > 0 ? height - 1 - y : y) * info->biWidth + x] & 0xFFFFFF);
+        }
+        if (info) GlobalUnlock(memory);
+    }
+    CloseClipboard();
+    return frame;
+}
+
+// Copies (by the button, or by Ctrl+C into the active window) until the
+// clipboard holds `expected`, the live view having caught up.
+bool CopiesAs(const ts::Decoded::Frame& expected, bool keys = false)
+{
+    INPUT ctrlC[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        ctrlC[i].type = INPUT_KEYBOARD;
+        ctrlC[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : 'C';
+        ctrlC[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    return ui::WaitUntil([&] {
+        if (!keys) {
+            ts::Click(Capture, L"コピー");
+        } else {
+            SetForegroundWindow(ui::WaitForWindow(Capture, ts::Bound));
+            SendInput(4, ctrlC, sizeof *ctrlC);
+        }
+        return Clipboard() == expected;
+    }, ts::Bound);
+}
+
+// Saves through the dialog and decodes the file once it has come.
+ts::Decoded SaveDecoded(const std::wstring& button, const std::wstring& path)
+{
+    EXPECT_TRUE(ts::Click(Capture, button));
+    EXPECT_TRUE(ts::FileDialog(path));
+    ts::Decoded decoded;
+    ui::WaitUntil([&] { return !(decoded = ts::Decode(ts::ReadBytes(path))).frames.empty(); }, ts::Bound);
+    return decoded;
+}
+
+size_t Files(const ts::TempDir& dir)
+{
+    WIN32_FIND_DATAW found;
+    size_t count = 0;
+    const HANDLE find = FindFirstFileW((dir / L"*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found))
+        count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return count;
+}
+
+size_t Captures(const ts::SimDevice& device)
+{
+    const std::string calls = device.Calls();
+    size_t count = 0;
+    for (size_t at = 0; (at = calls.find("ismLCDCaptureScreen", at)) != std::string::npos; ++at) ++count;
+    return count;
+}
+
+TEST(Capture, LiveViewCopiesSavesAndRecords)
+{
+    ts::SimDevice device;
+    ts::Project project;
+    ts::TempDir out, temp;
+    const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
+    std::string a(128 * 88, '\0'), b = a, c = a;
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = static_cast<char>(i % 128 / 32);
+        b[i] = static_cast<char>(3 - i / 128 % 4);
+        c[i] = static_cast<char>((i % 128 + i / 128) % 4);
+    }
+    ts::WriteBytes(device / L"screen.bin", a);
+
+    ts::HostSession host(project.Host(L"CAPTURE"));
+    ui::PostSelect(ui::WaitForButton(Capture, L"ライブ", ts::Bound));
+    EXPECT_TRUE(CopiesAs(Picture(a, 1, 128, 88)));
+    ts::WriteBytes(device / L"screen.bin", b);
+    EXPECT_TRUE(CopiesAs(Picture(b, 1, 128, 88), true)) << "the live view follows the device; Ctrl+C copies";
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
+    EXPECT_TRUE(CopiesAs(Picture(b, 2, 256, 176))) << "at the size selected now";
+    for (const wchar_t* name : {L"shot.png", L"shot.gif"}) {
+        const ts::Decoded saved = SaveDecoded(L"保存", out / name);
+        EXPECT_TRUE(saved.frames.size() == 1 && saved.frames[0] == Clipboard()) << ts::Utf8(name) << " holds what コピー copied";
+    }
+
+    ts::WriteBytes(device / L"screen.bin", a + b + c);  // each capture the next screen
+    const size_t before = Captures(device);
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 6; }, ts::Bound));
+    EXPECT_EQ(Files(temp), 1u) << "the recording goes into the temporary folder";
+    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 12; }, ts::Bound));
+    const ts::Decoded recorded = SaveDecoded(L"停止", out / L"rec.gif");
+    EXPECT_EQ(recorded.loop, 0);
+    EXPECT_GE(recorded.frames.size(), 3u);
+    const ts::Decoded::Frame screens[] = {Picture(a, 2, 256, 176), Picture(b, 2, 256, 176), Picture(c, 2, 256, 176)};
+    for (size_t i = 0; i < recorded.frames.size(); ++i) {
+        ts::Decoded::Frame frame = recorded.frames[i];
+        EXPECT_GE(frame.delay, 2) << i;
+        frame.delay = -1;
+        EXPECT_TRUE(frame == screens[0] || frame == screens[1] || frame == screens[2]) << "frame " << i;
+        EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
+    }
+    EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound)) << "the button reads 録画 again";
+
+    device.Set(L"device", L"connected", L"0");  // the device goes away during the live view
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
+    EXPECT_TRUE(Unchecked(L"ライブ"));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // a second box would hold the window open
+    EXPECT_EQ(host.Finish(), ts::Texts{});
+    std::string brackets;
+    for (size_t i = Captures(device); i > 0; --i) brackets += ts::Bracket({"ismLCDCaptureScreen 11264"});
+    EXPECT_EQ(device.Calls(), brackets) << "every capture opens and closes the library";
+    EXPECT_EQ(Files(temp), 0u) << "the recording's temporary file went with it";
+}
+TEST(Capture, NamesInAnyCaseRefusedTargetsAndRecordingsNotSaved)
+{
+    ts::SimDevice device;
+    ts::Project project;
+    ts::TempDir out, temp;
+    const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
+    ts::HostSession host(project.Host(L"CAPTURE"));
+    ASSERT_TRUE(ts::Click(Capture, Capture));  // the stand-in's bands
+    std::string bands(128 * 88, '\0');
+    for (size_t i = 0; i < bands.size(); ++i) bands[i] = static_cast<char>(i % 128 / 32);
+    const ts::Decoded upper = SaveDecoded(L"保存", out / L"UPPER.PNG");
+    EXPECT_EQ(ts::ReadBytes(out / L"UPPER.PNG").substr(0, 4), "\x89PNG");
+    EXPECT_TRUE(upper.frames.size() == 1 && upper.frames[0] == Picture(bands, 1, 128, 88));
+
+    const std::wstring held = out / L"held.png";  // another program holds it: it cannot be replaced
+    ts::WriteBytes(held, "old");
+    {
+        const sim::Handle lock = ts::Lock(held);
+        ASSERT_TRUE(ts::Click(Capture, L"保存"));
+        EXPECT_TRUE(ts::FileDialog(held));
+        EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + held + L"への書き込みに失敗しました");
+    }
+    EXPECT_EQ(ts::ReadBytes(held), "old");
+
+    const std::wstring refused = L"Z:\\proc\\vortalis-capture.gif";  // takes no new files, not even from root
+    for (const std::wstring& answer : {std::wstring(), refused}) {
+        ASSERT_TRUE(ts::Click(Capture, L"録画"));
+        EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 3 && Files(temp) == 1; }, ts::Bound));
+        ASSERT_TRUE(ts::Click(Capture, L"停止"));
+        EXPECT_TRUE(ts::FileDialog(answer));
+        if (!answer.empty()) {
+            EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L"への書き込みに失敗しました");
+        }
+        EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 0; }, ts::Bound)) << "the temporary file goes";
+        device.ClearCalls();
+    }
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 3 && Files(temp) == 1; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // while recording
+    EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を保存しますか?");
+    host.Finish();
+    EXPECT_EQ(Files(temp), 0u);
+    EXPECT_EQ(Files(out), 2u) << "UPPER.PNG and held.png, nothing else";
 }
 
 TEST(Capture, EachSizeSavesWhatItShows)
@@ -89,6 +273,9 @@ TEST(Capture, MissingLibraryWarnsAndKeepsThePicture)
     ts::HostSession host(project.Host(L"CAPTURE", ts::LoneCopy(bin)));
     ASSERT_TRUE(ts::Click(Capture, Capture));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
+    ui::PostSelect(ui::WaitForButton(Capture, L"ライブ", ts::Bound));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
+    EXPECT_TRUE(Unchecked(L"ライブ"));
     EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == Shows(std::string(128 * 88, '\0'), 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     host.Finish();

@@ -3,6 +3,10 @@
 #include "TestSupport.h"
 
 #include <shellapi.h>
+#include <initguid.h>
+#include <wincodec.h>
+#include <wincodecsdk.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -278,6 +282,66 @@ std::string Bracket(std::initializer_list<std::string> calls)
     std::string lines;
     for (const auto& call : calls) lines += "ismInit\r\n" + call + "\r\nismExit\r\n";
     return lines;
+}
+
+namespace {
+using Microsoft::WRL::ComPtr;
+
+int Metadata(IWICMetadataQueryReader* reader, const wchar_t* name, std::vector<unsigned char>* bytes = nullptr)
+{
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    int number = -1;
+    if (reader && SUCCEEDED(reader->GetMetadataByName(name, &value))) {
+        if (value.vt == VT_UI2) number = value.uiVal;
+        if (value.vt == (VT_VECTOR | VT_UI1) && bytes)
+            bytes->assign(value.caub.pElems, value.caub.pElems + value.caub.cElems);
+    }
+    PropVariantClear(&value);
+    return number;
+}
+}  // namespace
+
+Decoded Decode(const std::string& file)
+{
+    Decoded decoded;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapDecoder> decoder;
+        ComPtr<IWICMetadataQueryReader> global;
+        UINT count = 0;
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) ||
+            FAILED(factory->CreateStream(&stream)) ||
+            FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(file.data())), static_cast<DWORD>(file.size()))) ||
+            FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad, &decoder)) ||
+            FAILED(decoder->GetFrameCount(&count)))
+            count = 0;
+        if (count && SUCCEEDED(decoder->GetMetadataQueryReader(&global))) {
+            // NETSCAPE2.0's sub-block: its size 3, 1, then the loop count.
+            std::vector<unsigned char> data;
+            Metadata(global.Get(), L"/appext/Data", &data);
+            if (data.size() >= 4 && data[0] == 3 && data[1] == 1) decoded.loop = data[2] | data[3] << 8;
+        }
+        for (UINT i = 0; i < count; ++i) {
+            ComPtr<IWICBitmapFrameDecode> frame;
+            ComPtr<IWICBitmapSource> bgra;
+            ComPtr<IWICMetadataQueryReader> reader;
+            UINT width = 0, height = 0;
+            if (FAILED(decoder->GetFrame(i, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+                FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra)))
+                break;
+            frame->GetMetadataQueryReader(&reader);
+            Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), Metadata(reader.Get(), L"/grctlext/Delay"),
+                               std::vector<std::uint32_t>(width * height)};
+            if (FAILED(bgra->CopyPixels(nullptr, width * 4, width * height * 4, reinterpret_cast<BYTE*>(out.pixels.data())))) break;
+            for (std::uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;
+            decoded.frames.push_back(out);
+        }
+    }
+    CoUninitialize();
+    return decoded;
 }
 
 }  // namespace ts

@@ -4,6 +4,7 @@
 // driver's steps with one generous bound.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -159,5 +160,19 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program = L"VORTAL
 
 // ismInit, the call, ismExit, as calls.log shows one operation.
 std::string Bracket(std::initializer_list<std::string> calls);
+
+// A picture file as the platform's imaging component reads it: each frame's
+// pixels (rows from the top, 0x00RRGGBB) and delay (GIF, else -1), and the
+// GIF's loop count (-1: no loop block).
+struct Decoded {
+    struct Frame {
+        int width, height, delay;
+        std::vector<std::uint32_t> pixels;
+        bool operator==(const Frame& o) const { return width == o.width && height == o.height && delay == o.delay && pixels == o.pixels; }
+    };
+    std::vector<Frame> frames;
+    int loop = -1;
+};
+Decoded Decode(const std::string& file);
 
 }  // namespace ts

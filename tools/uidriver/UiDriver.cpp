@@ -4,6 +4,8 @@
 // message boxes and file dialogs.
 
 #include <windows.h>
+#include <wincodec.h>
+#include <wrl/client.h>
 
 #include <cwchar>
 #include <string>
@@ -39,6 +41,7 @@ const wchar_t Usage[] =
     L"                           enter PATH and press OK, or cancel it; --owner fails\n"
     L"                           unless the dialog's owner has that caption\n"
     L"  close WINDOW             post WM_CLOSE\n"
+    L"  shot WINDOW FILE         save the window as the screen shows it, as a PNG file\n"
     L"  list [WINDOW]            print CLASS TAB CAPTION of each visible top-level\n"
     L"                           window, or CLASS TAB ID TAB TEXT of WINDOW's children\n"
     L"\n"
@@ -156,6 +159,46 @@ int MessageBoxCommand(std::vector<std::wstring> args)
     return 0;
 }
 
+// The screen's pixels under the window, through the platform's PNG encoder.
+int Shot(const std::wstring& window, const std::wstring& file)
+{
+    using Microsoft::WRL::ComPtr;
+    const HWND hwnd = ui::WaitForWindow(window, g_timeout);
+    if (!hwnd) return NoWindow(window);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+    const bool saved =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) &&
+        SUCCEEDED(factory->CreateStream(&stream)) && SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
+        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        format == GUID_WICPixelFormat32bppBGR &&
+        SUCCEEDED(frame->WritePixels(height, width * 4, width * height * 4, reinterpret_cast<BYTE*>(pixels.data()))) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    return saved ? 0 : Fail(L"could not write " + Quoted(file));
+}
+
 int FileDialog(const std::vector<std::wstring>& args)
 {
     std::wstring owner, path;
@@ -221,6 +264,7 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& a)
     if (command == L"file-dialog" && !a.empty()) return FileDialog(a);
     if (command == L"close" && a.size() == 1) return Close(a[0]);
     if (command == L"list") return List(a);
+    if (command == L"shot" && a.size() == 2) return Shot(a[0], a[1]);
     return BadArguments();
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// A recording of what the capture window shows: an animated GIF written as the
+// frames come into a temporary file of its own, which goes with the recording
+// (even when the program ends without a word), so a long recording takes
+// disk, not memory, and leaves nothing behind.
+#include "Gif.h"
+#include "Handle.h"
+
+#include <string>
+
+class Recording {
+public:
+    // Frames of `width` x `height`. False (see below) when the temporary
+    // folder takes no new file.
+    Recording(int width, int height);
+    explicit operator bool() const { return static_cast<bool>(file_); }
+
+    // False once the temporary file refuses a write.
+    bool Add(const GreyFrame& frame, long long ms);
+    bool Empty() const { return empty_; }
+    // The last frame lasts until `ms`. False when no frame came or a write failed.
+    bool Finish(long long ms);
+    // Puts the finished recording in the place of the file at `path`; the old
+    // file stays as it was on any failure.
+    bool SaveAs(const std::wstring& path) const;
+
+private:
+    Handle file_;
+    GifAnimation gif_;
+    bool empty_ = true;
+};
