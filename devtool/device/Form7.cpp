@@ -26,7 +26,8 @@ const Control Controls[] = {
     {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
     {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
      {4080 + 120, 720 + 240, 1455, 255}, 0},
-    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1455, 255}, 0},
+    // Wider than its twin, up to the frame's edge, for the longer caption.
+    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0},
     {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
     {Picture1Id, L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE},
     {Command3Id, L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0},
