@@ -6,6 +6,8 @@
 #include "pieceif.h"
 #include "pubForm.h"
 
+#include <algorithm>
+
 namespace {
 enum ControlId {
     Command1Id = 100,  // "キャプチャ"
@@ -73,7 +75,16 @@ bool Form7::OnCommand(int id, int code)
 bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
 {
     if (item.CtlID != Picture1Id) return false;
-    BitBlt(item.hDC, 0, 0, Picture1.width(), Picture1.height(), Picture1.dc(), 0, 0, SRCCOPY);
+    // The display area grows with the DPI, and so does the picture, but only
+    // by whole screen pixels and never smoothed: each pixel stays a sharp
+    // block, as on the device. The area beyond it is white.
+    const int scale = std::max(1, dpi() / 96);
+    const int width = Picture1.width() * scale, height = Picture1.height() * scale;
+    SetStretchBltMode(item.hDC, COLORONCOLOR);
+    StretchBlt(item.hDC, 0, 0, width, height, Picture1.dc(), 0, 0, Picture1.width(), Picture1.height(),
+               SRCCOPY);
+    ExcludeClipRect(item.hDC, 0, 0, width, height);
+    FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     return true;
 }
 

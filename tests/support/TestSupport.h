@@ -4,6 +4,7 @@
 // driver's steps with one generous bound.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -12,6 +13,8 @@
 
 #include "SimSupport.h"
 #include "WindowActions.h"
+
+class Window;
 
 namespace ts {
 
@@ -147,5 +150,21 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program = L"VORTAL
 
 // ismInit, the call, ismExit, as calls.log shows one operation.
 std::string Bracket(std::initializer_list<std::string> calls);
+
+// A device screen as the display area shows it: each device pixel a block of
+// `block` × `block` in the top left corner of a picture `width` wide, white
+// elsewhere; rows from the top, 0x00RRGGBB.
+std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height);
+
+// The dots an inch of this session: 96, or the value of TEST_DPI where a
+// session runs in a Wine prefix set to another.
+int SessionDpi();
+
+// Loads the form hidden and checks its layout at the session's DPI: the
+// client area is `at96` or `at192` pixels, and every control of its table sits
+// where its twips put it, in the message font at that DPI, with its caption
+// whole on one line. Then the DPI changes to half as much again, as a move to
+// another monitor tells it, and the same holds at the new DPI.
+void ExpectLayout(Window& form, SIZE at96, SIZE at192);
 
 }  // namespace ts
