@@ -1,30 +1,52 @@
 #include "Window.h"
 
+#include "LazyProc.h"
 #include "MsgBox.h"
 
 namespace {
-int Dpi(int index)
+// The DPI functions of newer systems are bound at their first use; older ones
+// have one DPI for the whole screen, and the window takes that.
+int ScreenDpi()
 {
     HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, index);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     return dpi;
 }
 
-HFONT MessageFont()
+int WindowDpi(HWND window)
 {
-    static HFONT font = [] {
-        NONCLIENTMETRICSW metrics = {};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        return CreateFontIndirectW(&metrics.lfMessageFont);
-    }();
-    return font;
-}
+    static LazyProc<UINT(WINAPI*)(HWND)> getDpiForWindow("user32.dll", "GetDpiForWindow");
+    if (const auto get = getDpiForWindow.get())
+        if (const UINT dpi = get(window)) return static_cast<int>(dpi);
+    return ScreenDpi();
 }
 
-int TwipsToPixelsX(int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); }
-int TwipsToPixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
+// The frame around a client area at `dpi`.
+void AdjustFrame(RECT& rect, DWORD style, DWORD exStyle, int dpi)
+{
+    static LazyProc<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)> adjustForDpi(
+        "user32.dll", "AdjustWindowRectExForDpi");
+    const auto adjust = adjustForDpi.get();
+    if (!adjust || !adjust(&rect, style, FALSE, exStyle, dpi)) AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+// The system's message font at `dpi`. Where the system cannot give it for a
+// DPI, it gives it for the screen's, and the height is scaled from there.
+HFONT CreateMessageFont(int dpi)
+{
+    static LazyProc<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)> parametersForDpi(
+        "user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    const auto forDpi = parametersForDpi.get();
+    if (!forDpi || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    }
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+}
 
 Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
                int clientHeightTwips)
@@ -36,12 +58,13 @@ Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidth
 Window::~Window()
 {
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
-    if (!hwnd_) return;
-    const HWND window = hwnd_;
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
-    if (modalOwner_) EnableWindow(modalOwner_, TRUE);
-    DestroyWindow(window);
+    if (const HWND window = hwnd_) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+        DestroyWindow(window);
+    }
+    if (font_) DeleteObject(font_);
 }
 
 bool Window::Load(HWND owner)
@@ -61,16 +84,20 @@ bool Window::Load(HWND owner)
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame = {0, 0, TwipsToPixelsX(clientWidthTwips_), TwipsToPixelsY(clientHeightTwips_)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     if (registered)
-        CreateWindowExW(exStyle, className_, caption_, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                        frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                        instance, this);
+        CreateWindowExW(exStyle, className_, caption_, style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                        owner, nullptr, instance, this);
     if (!hwnd_) {
         MsgBox(owner, L"ウィンドウを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
         return false;
     }
+    // Only the window knows which monitor, and so which DPI, it is on.
+    dpi_ = WindowDpi(hwnd_);
+    font_ = CreateMessageFont(dpi_);
+    RECT frame = {0, 0, Pixels(clientWidthTwips_), Pixels(clientHeightTwips_)};
+    AdjustFrame(frame, style, exStyle, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Form_Load();
     return hwnd_ != nullptr;
 }
@@ -134,16 +161,23 @@ void Window::EndJob(HWND focus)
     if (focus && IsWindow(focus)) SetFocus(focus);
 }
 
-void Window::AddControls(const Control* table, std::size_t count)
+void Window::AddControls(const ControlTable& table)
 {
-    for (const Control* c = table; c != table + count; ++c) {
-        const Twips& t = c->twips;
-        HWND control = CreateWindowExW(c->exStyle, c->cls, c->caption, WS_CHILD | WS_VISIBLE | c->style,
-                                       TwipsToPixelsX(t.left), TwipsToPixelsY(t.top),
-                                       TwipsToPixelsX(t.width), TwipsToPixelsY(t.height), hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
-                                       GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+    controls_ = table;
+    for (const Control& c : controls_)
+        CreateWindowExW(c.exStyle, c.cls, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0,
+                        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                        GetModuleHandleW(nullptr), nullptr);
+    PlaceControls();
+}
+
+void Window::PlaceControls()
+{
+    for (const Control& c : controls_) {
+        const HWND control = GetDlgItem(hwnd_, c.id);
+        SetWindowPos(control, nullptr, Pixels(c.twips.left), Pixels(c.twips.top), Pixels(c.twips.width),
+                     Pixels(c.twips.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
 }
 
@@ -201,6 +235,22 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(IsWindow(lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE));
         }
         return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI (or that monitor's scale changed):
+        // the system suggests the frame; the controls and their font are ours.
+        // The old font goes once no control uses it; a font the system cannot
+        // make leaves the controls in the old one.
+        const HFONT old = font_;
+        if (const HFONT font = CreateMessageFont(LOWORD(wParam))) font_ = font;
+        dpi_ = LOWORD(wParam);
+        const RECT& frame = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceControls();
+        if (old != font_) DeleteObject(old);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    }
     case WM_DESTROY:
         Form_Unload();
         break;

@@ -1,17 +1,13 @@
 #pragma once
 // A thin base for the programs' top-level windows: class registration, the
 // window-to-object link, messages decoded once into handlers, controls placed
-// in twips from one table per window, modal showing, focus kept as a dialog
-// keeps it, and jobs during which the window takes no input.
+// in twips from one table per window at the window's own DPI, modal showing,
+// focus kept as a dialog keeps it, and jobs during which the window takes no
+// input.
 #include <windows.h>
 
 #include <cstddef>
 #include <string>
-#include <vector>
-
-// Twips to pixels of the screen (15 twips a pixel at 96 dots an inch).
-int TwipsToPixelsX(int twips);
-int TwipsToPixelsY(int twips);
 
 std::wstring WindowText(HWND window);
 
@@ -29,6 +25,14 @@ struct Control {
     DWORD style;  // WS_CHILD | WS_VISIBLE come with every control
     Twips twips;
     DWORD exStyle;
+};
+
+// A window's table of controls.
+struct ControlTable {
+    const Control* first = nullptr;
+    std::size_t count = 0;
+    const Control* begin() const { return first; }
+    const Control* end() const { return first + count; }
 };
 
 // A text box: its text, read and set whole.
@@ -55,6 +59,9 @@ public:
     virtual ~Window();
 
     HWND hwnd() const { return hwnd_; }
+    // Dots an inch of the monitor the window is on; 1440 twips make an inch.
+    int dpi() const { return dpi_; }
+    const ControlTable& controls() const { return controls_; }
 
     // Creates the (hidden) window and runs Form_Load. False when the window
     // could not be made.
@@ -102,11 +109,12 @@ protected:
         return true;
     }
 
-    // Creates the window's controls from its table, in the window's message font.
+    // Creates the window's controls from its table, in the message font at
+    // the window's DPI. They are placed again whenever the DPI changes.
     template <std::size_t N>
     void AddControls(const Control (&table)[N])
     {
-        AddControls(table, N);
+        AddControls({table, N});
     }
     void CenterOnScreen();
     // Keys that send WM_COMMAND with the code 1 and the key's id while the
@@ -118,12 +126,17 @@ private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND BeginJob();
     void EndJob(HWND focus);
-    void AddControls(const Control* table, std::size_t count);
+    void AddControls(const ControlTable& table);
+    int Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    void PlaceControls();
 
     const wchar_t* const className_;
     const wchar_t* const caption_;
     const int clientWidthTwips_, clientHeightTwips_;
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    HFONT font_ = nullptr;  // the message font at dpi_, shared by the controls
+    ControlTable controls_;
     HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
     HWND lastFocus_ = nullptr;   // the control to focus when the window is active again
     bool busy_ = false;

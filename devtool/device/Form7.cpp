@@ -35,7 +35,8 @@ const Control Controls[] = {
     {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
     {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
      {4080 + 120, 720 + 240, 1455, 255}, 0},
-    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1455, 255}, 0},
+    // Wider than its twin, up to the frame's edge, for the longer caption.
+    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0},
     {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
     {Picture1Id, L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE},
     {Command3Id, L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0},
@@ -149,7 +150,16 @@ bool Form7::OnCommand(int id, int code)
 bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
 {
     if (item.CtlID != Picture1Id) return false;
-    BitBlt(item.hDC, 0, 0, Picture1.width(), Picture1.height(), Picture1.dc(), 0, 0, SRCCOPY);
+    // The display area grows with the DPI, and so does the picture, but only
+    // by whole screen pixels and never smoothed: each pixel stays a sharp
+    // block, as on the device. The area beyond it is white.
+    const int scale = std::max(1, dpi() / 96);
+    const int width = Picture1.width() * scale, height = Picture1.height() * scale;
+    SetStretchBltMode(item.hDC, COLORONCOLOR);
+    StretchBlt(item.hDC, 0, 0, width, height, Picture1.dc(), 0, 0, Picture1.width(), Picture1.height(),
+               SRCCOPY);
+    ExcludeClipRect(item.hDC, 0, 0, width, height);
+    FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     return true;
 }
 

@@ -45,7 +45,8 @@ const Control Controls[] = {
     {Label2Id1, L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 375}, 0},
     {Text2Id1, L"Edit", L"", TextBoxStyle, {240, 1560, 3495, 270}, WS_EX_CLIENTEDGE},
     {Command1Id1, L"Button", L"...", ButtonStyle, {3840, 1560, 255, 255}, 0},
-    {Label2Id3, L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 1935, 375}, 0},
+    // Out to the right edge of the box below, so the longest label stays on one line.
+    {Label2Id3, L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 3615, 375}, 0},
     {Text2Id2, L"Edit", L"", TextBoxStyle, {240, 2160, 3495, 270}, WS_EX_CLIENTEDGE},
     {Command1Id2, L"Button", L"...", ButtonStyle, {3840, 2160, 255, 255}, 0},
     {Command4Id, L"Button", L"作成", ButtonStyle, {120, 2640, 1095, 375}, 0},

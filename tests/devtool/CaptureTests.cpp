@@ -30,20 +30,6 @@ std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
     return pixels;
 }
 
-// The screen at `factor` in the top left corner of a picture `width` wide, white elsewhere.
-std::vector<std::uint32_t> Shows(const std::string& screen, int factor, int width, int height)
-{
-    const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
-    std::vector<std::uint32_t> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool inside = x < 128 * factor && y < 88 * factor;
-            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / factor) * 128 + x / factor]) : 0;
-            pixels.push_back(grey[value > 3 ? 3 : value]);
-        }
-    return pixels;
-}
-
 bool Unchecked(const std::wstring& box)
 {
     const HWND check = ui::WaitForButton(Capture, box, ts::Bound);
@@ -52,7 +38,7 @@ bool Unchecked(const std::wstring& box)
 
 ts::Decoded::Frame Picture(const std::string& screen, int factor, int width, int height)
 {
-    return {width, height, -1, Shows(screen, factor, width, height)};
+    return {width, height, -1, ts::Shows(screen, factor, width, height)};
 }
 
 // The clipboard's picture; a frame of 0 x 0 unless it holds a 32-bit DIB.
@@ -241,20 +227,20 @@ TEST(Capture, EachSizeSavesWhatItShows)
 
     ts::HostSession host(project.Host(L"Capture"));
     ASSERT_TRUE(ts::Wait(Capture));
-    EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == Shows(white, 1, 128, 88));
+    EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == ts::Shows(white, 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Save(out / L"表示.bmp", 128, 88) == Shows(screen, 1, 128, 88));
+    EXPECT_TRUE(Save(out / L"表示.bmp", 128, 88) == ts::Shows(screen, 1, 128, 88));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
-    EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == Shows(screen, 1, 256, 176));
+    EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == ts::Shows(screen, 1, 256, 176));
     ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Save(out / L"two.bmp", 256, 176) == Shows(screen, 2, 256, 176));
+    EXPECT_TRUE(Save(out / L"two.bmp", 256, 176) == ts::Shows(screen, 2, 256, 176));
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
-    EXPECT_TRUE(Save(out / L"two-as-one.bmp", 128, 88) == Shows(screen, 1, 128, 88));
+    EXPECT_TRUE(Save(out / L"two-as-one.bmp", 128, 88) == ts::Shows(screen, 1, 128, 88));
 
     device.Set(L"device", L"connected", L"0");  // no device: the buffer stays zero, white
     ASSERT_TRUE(ts::Click(Capture, Capture));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    EXPECT_TRUE(Save(out / L"none.bmp", 256, 176) == Shows(white, 1, 256, 176));
+    EXPECT_TRUE(Save(out / L"none.bmp", 256, 176) == ts::Shows(white, 1, 256, 176));
 
     const std::wstring refused = L"Z:\\proc\\vortalis-capture.bmp";  // takes no new files, not even from root
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
@@ -276,7 +262,7 @@ TEST(Capture, MissingLibraryWarnsAndKeepsThePicture)
     ui::PostSelect(ui::WaitForButton(Capture, L"ライブ", ts::Bound));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
     EXPECT_TRUE(Unchecked(L"ライブ"));
-    EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == Shows(std::string(128 * 88, '\0'), 1, 128, 88));
+    EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == ts::Shows(std::string(128 * 88, '\0'), 1, 128, 88));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     host.Finish();
 }

@@ -2,6 +2,8 @@
 // simulated device and the window driver's steps.
 #include "TestSupport.h"
 
+#include "Window.h"
+
 #include <shellapi.h>
 #include <initguid.h>
 #include <wincodec.h>
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -342,6 +345,94 @@ Decoded Decode(const std::string& file)
     }
     CoUninitialize();
     return decoded;
+}
+
+std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height)
+{
+    const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inside = x < 128 * block && y < 88 * block;
+            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / block) * 128 + x / block]) : 0;
+            pixels.push_back(grey[value > 3 ? 3 : value]);
+        }
+    return pixels;
+}
+
+int SessionDpi()
+{
+    const std::optional<std::wstring> dpi = sim::EnvText(L"TEST_DPI");
+    return dpi ? std::stoi(*dpi) : 96;
+}
+
+namespace {
+// The message font's height at 96 dots an inch; it grows with the DPI.
+const LONG FontHeightAt96 = -12;
+
+// Room a control leaves its caption's ink at 96 dots an inch: an option
+// button's circle and gap, a frame's indent, a button's edges.
+int CaptionMargin(const Control& c)
+{
+    const DWORD type = c.style & BS_TYPEMASK;
+    return std::wstring(c.cls) != L"Button" ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
+}
+
+// The width of what a text paints in the DC's font: its advance less the
+// blank sides of its first and last characters.
+int InkWidth(HDC dc, const std::wstring& text)
+{
+    if (text.empty()) return 0;
+    SIZE extent = {};
+    ABC first = {}, last = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetCharABCWidthsW(dc, text.front(), text.front(), &first);
+    GetCharABCWidthsW(dc, text.back(), text.back(), &last);
+    return extent.cx - first.abcA - last.abcC;
+}
+
+void ExpectControls(const Window& form, int dpi)
+{
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    for (const Control& c : form.controls()) {
+        const std::string name = Utf8(c.caption) + " #" + std::to_string(c.id) + " at " + std::to_string(dpi);
+        const HWND control = GetDlgItem(form.hwnd(), c.id);
+        RECT r = {};
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::array<LONG, 4>{px(c.twips.left), px(c.twips.top), px(c.twips.width), px(c.twips.height)}))
+            << name;
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        LOGFONTW logFont = {};
+        GetObjectW(font, sizeof logFont, &logFont);
+        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name;
+        const HDC dc = GetDC(control);
+        const HGDIOBJ old = SelectObject(dc, font);
+        EXPECT_LE(InkWidth(dc, c.caption) + MulDiv(CaptionMargin(c), dpi, 96), r.right - r.left) << name;
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+    }
+}
+}  // namespace
+
+void ExpectLayout(Window& form, SIZE at96, SIZE at192)
+{
+    const int dpi = SessionDpi();
+    ASSERT_TRUE(form.Load(nullptr));
+    EXPECT_EQ(form.dpi(), dpi);
+    RECT client = {};
+    GetClientRect(form.hwnd(), &client);
+    const SIZE expected = dpi == 192 ? at192 : at96;
+    EXPECT_EQ((std::array<LONG, 2>{client.right, client.bottom}), (std::array<LONG, 2>{expected.cx, expected.cy}));
+    ExpectControls(form, dpi);
+
+    RECT suggested = {16, 32, 656, 512}, frame = {};
+    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(form.hwnd(), &frame);
+    EXPECT_TRUE(EqualRect(&frame, &suggested));
+    EXPECT_EQ(form.dpi(), dpi * 3 / 2);
+    ExpectControls(form, dpi * 3 / 2);
 }
 
 }  // namespace ts

@@ -16,6 +16,8 @@
 #include "SimSupport.h"
 #include "WindowActions.h"
 
+class Window;
+
 namespace ts {
 
 using Texts = std::vector<std::wstring>;
@@ -174,5 +176,21 @@ struct Decoded {
     int loop = -1;
 };
 Decoded Decode(const std::string& file);
+
+// A device screen as the display area shows it: each device pixel a block of
+// `block` × `block` in the top left corner of a picture `width` wide, white
+// elsewhere; rows from the top, 0x00RRGGBB.
+std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height);
+
+// The dots an inch of this session: 96, or the value of TEST_DPI where a
+// session runs in a Wine prefix set to another.
+int SessionDpi();
+
+// Loads the form hidden and checks its layout at the session's DPI: the
+// client area is `at96` or `at192` pixels, and every control of its table sits
+// where its twips put it, in the message font at that DPI, with its caption
+// whole on one line. Then the DPI changes to half as much again, as a move to
+// another monitor tells it, and the same holds at the new DPI.
+void ExpectLayout(Window& form, SIZE at96, SIZE at192);
 
 }  // namespace ts

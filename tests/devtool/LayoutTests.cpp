@@ -1,0 +1,60 @@
+// The device tool's windows in this process at the session's DPI: where their
+// controls sit, and the capture drawn in whole screen pixels.
+#include "Form2.h"
+#include "Form6.h"
+#include "Form7.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Layout, EveryWindowOfTheDeviceTool)
+{
+    Form2 menu;
+    Form6 build;
+    Form7 capture;
+    ts::ExpectLayout(menu, {266, 113}, {532, 226});
+    ts::ExpectLayout(build, {282, 210}, {564, 420});
+    ts::ExpectLayout(capture, {392, 180}, {784, 360});
+}
+
+// What the display area shows on the screen, from its top left inner corner.
+std::vector<std::uint32_t> Shown(HWND display, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = GetDC(display), copy = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<std::uint32_t*>(bits), static_cast<std::uint32_t*>(bits) + width * height);
+    for (auto& pixel : pixels) pixel &= 0xFFFFFF;
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(display, dc);
+    return pixels;
+}
+
+TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
+{
+    ts::SimDevice device;
+    std::string screen(128 * 88, '\0');
+    for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<char>((i % 128 + i / 128 * 3) % 4);
+    ts::WriteBytes(device / L"screen.bin", screen);
+    SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
+    Form7 capture;
+    ASSERT_TRUE(capture.Load(nullptr));
+    ShowWindow(capture.hwnd(), SW_SHOWNOACTIVATE);
+    capture.Cap();  // at 1×
+    HWND display = nullptr;
+    for (const Control& c : capture.controls())
+        if (std::wstring(c.cls) == L"Static") display = GetDlgItem(capture.hwnd(), c.id);
+    const int block = ts::SessionDpi() / 96;
+    EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block));
+}
+
+}  // namespace
