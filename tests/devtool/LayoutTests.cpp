@@ -16,7 +16,7 @@ TEST(Layout, EveryWindowOfTheDeviceTool)
     Form7 capture;
     ts::ExpectLayout(menu, {266, 113}, {532, 226});
     ts::ExpectLayout(build, {282, 210}, {564, 420});
-    ts::ExpectLayout(capture, {392, 180}, {784, 360});
+    ts::ExpectLayout(capture, {392, 220}, {784, 440});
 }
 
 // What the display area shows on the screen, from its top left inner corner.
