@@ -54,7 +54,7 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     for (const Control& c : capture.controls())
         if (std::wstring(c.cls) == L"Static") display = GetDlgItem(capture.hwnd(), c.id);
     const int block = ts::SessionDpi() / 96;
-    EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block));
+    EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block).pixels);
 }
 
 }  // namespace

@@ -179,8 +179,8 @@ Decoded Decode(const std::string& file);
 
 // A device screen as the display area shows it: each device pixel a block of
 // `block` × `block` in the top left corner of a picture `width` wide, white
-// elsewhere; rows from the top, 0x00RRGGBB.
-std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height);
+// elsewhere.
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height);
 
 // The dots an inch of this session: 96, or the value of TEST_DPI where a
 // session runs in a Wine prefix set to another.
