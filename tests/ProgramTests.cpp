@@ -49,33 +49,19 @@ TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
     }
 }
 
-// The major version in the file's version resource; 0 when it has none.
-unsigned MajorVersion(const wchar_t* file)
-{
-    std::vector<char> info(GetFileVersionInfoSizeW(file, nullptr));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT size = 0;
-    if (info.empty() || !GetFileVersionInfoW(file, 0, static_cast<DWORD>(info.size()), info.data()) ||
-        !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size))
-        return 0;
-    return HIWORD(fixed->dwFileVersionMS);
-}
-
 // The major version of the comctl32.dll a running process loaded: that of the
-// side-by-side assembly it came from (a folder named "..._6595b64144ccf1df_6.0.
-// 2600.2982_..."; Wine puts the same file in the system folder too), else that
-// of the file.
+// side-by-side assembly it came from, a folder named "..._6595b64144ccf1df_6.0.
+// 2600.2982_..."; 0 when it came from elsewhere.
 unsigned CommonControlsVersion(DWORD processId)
 {
     const sim::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
     MODULEENTRY32W module = {};
     module.dwSize = sizeof module;
     for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module)) {
-        if (lstrcmpiW(module.szModule, L"comctl32.dll") != 0) continue;
         const std::wstring path = module.szExePath, token = L"_6595b64144ccf1df_";
         const size_t assembly = path.find(token);
-        return assembly == std::wstring::npos ? MajorVersion(module.szExePath)
-                                              : std::wcstoul(path.c_str() + assembly + token.size(), nullptr, 10);
+        if (lstrcmpiW(module.szModule, L"comctl32.dll") == 0 && assembly != std::wstring::npos)
+            return std::wcstoul(path.c_str() + assembly + token.size(), nullptr, 10);
     }
     return 0;
 }
