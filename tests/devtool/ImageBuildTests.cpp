@@ -8,6 +8,7 @@ namespace {
 using ts::Texts;
 
 const wchar_t Form6[] = L"実行イメージ作成";
+const Texts Keys = {L"TITLE", L"INPUT", L"OUTPUT", L"ICON"};  // the PEX section's, in the order of the boxes
 
 TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
 {
@@ -29,10 +30,8 @@ TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
     ASSERT_TRUE(ts::Click(Form6, L"作成"));
     // The packer, held once its image is written, finds the settings saved.
     EXPECT_TRUE(ui::WaitUntil([&] { return ts::ReadBytes(boxes[2]).substr(0, 8) == "PEXSIM1\n"; }, ts::Bound));
-    EXPECT_EQ(project.Read(L"PEX", L"TITLE"), L"MY ゲーム");
-    EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L".\\my dir\\game.srf");
-    EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L".\\my dir\\game.pex");
-    EXPECT_EQ(project.Read(L"PEX", L"ICON"), L".\\アイコン.pid");
+    const Texts stored = {L"MY ゲーム", L".\\my dir\\game.srf", L".\\my dir\\game.pex", L".\\アイコン.pid"};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(project.Read(L"PEX", Keys[i]), stored[i]);
     sim::SetNamedEvent(held);
     const std::wstring run = ts::Joined(host.Finish());
     EXPECT_EQ(run.find(L"実行イメージ作成中...\r\n"), 0u) << ts::Utf8(run);
@@ -74,10 +73,8 @@ TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndAFailedBuildS
     ASSERT_TRUE(ts::Click(Form6, L"作成"));
     EXPECT_EQ(ts::Joined(host.Finish()), L"実行イメージ作成中...\r\nPPACK: 実行イメージを作成します.\r\n"
                                          L"PPACK: 入力ファイルが見つかりません: Z:\\elsewhere\\game.srf\r\n\r\n実行イメージ作成失敗.\r\n");
-    EXPECT_EQ(project.Read(L"PEX", L"TITLE"), L"<absent>");
-    EXPECT_EQ(project.Read(L"PEX", L"INPUT"), L"<absent>");  // no relative form on another drive
-    EXPECT_EQ(project.Read(L"PEX", L"OUTPUT"), L"<absent>");  // the stored one goes too
-    EXPECT_EQ(project.Read(L"PEX", L"ICON"), L"<absent>");
+    // The title is empty; the paths have no relative form on another drive, and the stored ones go.
+    for (const std::wstring& key : Keys) EXPECT_EQ(project.Read(L"PEX", key), L"<absent>") << ts::Utf8(key);
 }
 
 TEST(ImageBuild, CancelEscOrTheCloseBoxAfterEditsLeaveTheProjectFileUntouched)
