@@ -51,9 +51,9 @@ TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
     CopyFileW(ts::BinPath(L"pieceif.dll").c_str(), (project / L"pieceif.dll").c_str(), FALSE);
     {
         const ts::Restore folder = ts::SetCurrentFolder(project.path());
-        EXPECT_EQ(project.Run(L"INFO", alone), Lines({L"P/ECE Infomation", missing, L"---"}));
+        EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone)).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
     }
-    EXPECT_EQ(project.Run(L"RUN", partial), Lines({L"P/ECEへデータ転送中...", missing}));
+    EXPECT_EQ(ts::HostSession(project.Host(L"RUN", partial)).Finish(), Lines({L"P/ECEへデータ転送中...", missing}));
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
     EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));

@@ -35,6 +35,29 @@ bool Closed(HWND window)
 {
     return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound);
 }
+
+// A box that no step waits for holds the program up, so no later step could
+// pass: the step that meets it fails at once and says what the box says.
+bool Boxed(const std::function<bool()>& holds, const std::string& what, DWORD bound = Bound)
+{
+    HWND box = nullptr;
+    bool held = false;
+    ui::WaitUntil([&] { return (held = holds()) || (box = ui::WaitForMessageBox(0)); }, bound);
+    EXPECT_TRUE(held) << what << (box ? ": instead a box says " + Utf8(ui::MessageText(box)) : "");
+    return held;
+}
+
+HWND Found(const std::function<HWND()>& find, const std::string& what)
+{
+    HWND found = nullptr;
+    Boxed([&] { return (found = find()) != nullptr; }, what);
+    return found;
+}
+
+HWND EditBox(const std::wstring& window, size_t index)
+{
+    return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
+}
 }  // namespace
 
 std::wstring BinPath(const std::wstring& name)
@@ -113,26 +136,6 @@ Process::~Process()
     if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
-namespace {
-// A box that no step waits for holds the program up, so no later step could
-// pass: the step that meets it fails at once and says what the box says.
-bool Boxed(const std::function<bool()>& holds, const std::string& what, DWORD bound = Bound)
-{
-    HWND box = nullptr;
-    bool held = false;
-    ui::WaitUntil([&] { return (held = holds()) || (box = ui::WaitForMessageBox(0)); }, bound);
-    EXPECT_TRUE(held) << what << (box ? ": instead a box says " + Utf8(ui::MessageText(box)) : "");
-    return held;
-}
-
-HWND Found(const std::function<HWND()>& find, const std::string& what)
-{
-    HWND found = nullptr;
-    Boxed([&] { return (found = find()) != nullptr; }, what);
-    return found;
-}
-}  // namespace
-
 DWORD Process::Wait()
 {
     DWORD code = ~0u;
@@ -162,13 +165,6 @@ bool Click(const std::wstring& window, const std::wstring& button)
     return found;
 }
 
-namespace {
-HWND EditBox(const std::wstring& window, size_t index)
-{
-    return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
-}
-}  // namespace
-
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
     const HWND edit = EditBox(window, index);
@@ -183,13 +179,13 @@ std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& 
     return text;
 }
 
-HWND Focus(const std::wstring& window, HWND expected)
+bool Focused(const std::wstring& window, size_t index)
 {
-    const DWORD thread = GetWindowThreadProcessId(ui::WaitForWindow(window, Bound), nullptr);
+    const HWND edit = EditBox(window, index);
+    const DWORD thread = GetWindowThreadProcessId(edit, nullptr);
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
-    ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == expected; }, Bound);
-    return gui.hwndFocus;
+    return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
 }
 
 std::wstring Box(int press)

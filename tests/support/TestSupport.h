@@ -87,9 +87,8 @@ bool Click(const std::wstring& window, const std::wstring& button);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
-// The control that has the focus in the window's thread once it is `expected`
-// (the last one read when it never is).
-HWND Focus(const std::wstring& window, HWND expected);
+// Whether the edit box comes to have the focus in its window's thread.
+bool Focused(const std::wstring& window, size_t index);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
@@ -138,10 +137,6 @@ public:
     HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
     {
         return {file(), args, program, L""};
-    }
-    Texts Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
-    {
-        return HostSession(Host(args, program)).Finish();
     }
 };
 
