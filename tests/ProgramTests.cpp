@@ -71,17 +71,9 @@ unsigned CommonControlsVersion(DWORD processId)
 TEST(Programs, BothGetCommonControlsSix)
 {
     for (const std::wstring& program : Programs) {
-        std::wstring commandLine = ts::Quote(ts::BinPath(program + L".exe"));
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &info));
-        const sim::Handle process(info.hProcess), thread(info.hThread);
-        EXPECT_EQ(WaitForInputIdle(process.get(), ts::Bound), 0u);
-        EXPECT_EQ(CommonControlsVersion(info.dwProcessId), 6u) << ts::Utf8(program);
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), ts::Bound);
+        ts::Process running(ts::Quote(ts::BinPath(program + L".exe")));
+        EXPECT_TRUE(ui::WaitUntil([&] { return CommonControlsVersion(running.Id()) == 6; }, ts::Bound))
+            << ts::Utf8(program);
     }
 }
 

@@ -71,6 +71,7 @@ public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
     ~Process();
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
+    DWORD Id() const { return GetProcessId(process_.get()); }
 
 private:
     sim::Handle process_;
