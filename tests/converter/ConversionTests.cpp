@@ -35,13 +35,6 @@ TEST(OutputIsInput, WhenTheOutputNameOrALinkLeadsToTheInput)
 
 // Every path in the VTP file below is absolute; %D stands for the scratch
 // folder, and the VTP file is %D\w\ゲーム.vtp.
-std::wstring In(const std::wstring& text, const std::wstring& dir)
-{
-    std::wstring out = text;
-    for (size_t at; (at = out.find(L"%D")) != std::wstring::npos;) out.replace(at, 2, dir);
-    return out;
-}
-
 struct Case {
     std::wstring vtp;
     std::string existing;  // the output before; empty: none
@@ -103,7 +96,9 @@ TEST(Conversion, EntriesOfEachVtpFile)
     for (const Case& c : Cases) {
         ts::TempDir dir;
         CreateDirectoryW((dir / L"w").c_str(), nullptr);
-        const std::wstring vtp = ts::Vtp(dir / L"w\\ゲーム.vtp", In(c.vtp, dir.path())), sds = dir / L"w\\ゲーム.sds";
+        std::wstring text = c.vtp;
+        for (size_t at; (at = text.find(L"%D")) != std::wstring::npos;) text.replace(at, 2, dir.path());
+        const std::wstring vtp = ts::Vtp(dir / L"w\\ゲーム.vtp", text), sds = dir / L"w\\ゲーム.sds";
         if (!c.existing.empty()) ts::WriteBytes(sds, c.existing);
         const std::string before = ts::ReadBytes(vtp);
         const ConversionResult result = ConvertProject(vtp, dir / L"w");
