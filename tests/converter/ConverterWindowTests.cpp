@@ -89,7 +89,6 @@ TEST(ConverterWindow, ChecksConfirmationConversionRefusalsAndDrops)
 
     // The file named on the command line fills the box; the focus is in the box.
     ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
-    ASSERT_TRUE(ts::Wait(Caption));
     EXPECT_EQ(ts::Edit(Caption, 0, game), game);
     EXPECT_TRUE(ts::Focused(Caption, 0));
 

@@ -19,7 +19,6 @@ TEST(ImageBuild, SavesFirstThenPacksWithTheSettingsWhole)
     const std::wstring cmdline = project / L"cmdline.txt", held = L"vtest-pack-" + std::to_wstring(GetCurrentProcessId());
     const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline), hold = ts::SetEnv(L"PPACK_SIM_WAIT_EVENT", held);
     ts::HostSession host(project.Host(L"CreatePex"));
-    ASSERT_TRUE(ts::Wait(Form6));
     EXPECT_TRUE(ts::Focused(Form6, 0)) << "the title box has the focus";
     // Without a PEX section: defaults from the name and the first source.
     const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
@@ -47,7 +46,6 @@ TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndAFailedBuildS
                         L"[PEX]\r\nTITLE=保存済み\r\nINPUT=.\\src\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\nICON=.\\i.pid\r\n");
     const std::wstring parent = project.path().substr(0, project.path().rfind(L'\\'));
     ts::HostSession host(project.Host(L"CREATEPEX"));
-    ASSERT_TRUE(ts::Wait(Form6));
     const Texts shown = {L"保存済み", project / L"src\\game.srf", parent + L"\\out\\game.pex", project / L"i.pid"};
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, shown[i]), shown[i]) << i;
     ASSERT_TRUE(ts::SetEdit(Form6, 1, L"Z:\\dev\\..\\x.y\\a.b.srf"));
@@ -92,28 +90,6 @@ TEST(ImageBuild, CancelEscOrTheCloseBoxAfterEditsLeaveTheProjectFileUntouched)
         EXPECT_EQ(host.Finish(), Texts{});
         EXPECT_EQ(ts::ReadBytes(project.file()), before);
     }
-}
-
-// A downloaded project could bring a packer of its own; the tool is started in
-// the project's folder, and a packer only there is not run.
-TEST(ImageBuild, APackerOnlyInTheCurrentFolderIsNotRun)
-{
-    ts::Project project;
-    ts::TempDir bin;
-    const std::wstring alone = ts::LoneCopy(bin);
-    CopyFileW(ts::BinPath(L"PPACK.EXE").c_str(), (project / L"PPACK.EXE").c_str(), FALSE);
-    const std::wstring cmdline = project / L"cmdline.txt";
-    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline);
-    const ts::Restore folder = ts::SetCurrentFolder(project.path());
-    ts::HostSession host(project.Host(L"CREATEPEX", alone));
-    ASSERT_TRUE(ts::Wait(Form6));
-    ASSERT_TRUE(ts::Click(Form6, L"作成"));
-    const Texts lines = host.Finish();
-    ASSERT_EQ(lines.size(), 4u) << ts::Utf8(ts::Joined(lines));
-    const std::wstring cannotStart = L"起動できませんでした (エラー 2): PPACK.EXE -e ";
-    EXPECT_EQ(lines[1].substr(0, cannotStart.size()), cannotStart);
-    EXPECT_EQ(lines[3], L"実行イメージ作成失敗.\r\n");
-    EXPECT_EQ(ts::ReadBytes(cmdline), "");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // One session of the real device tool per flow, against the simulated device
-// and the host stand-in: hosts that refuse, the menu, a missing device library.
+// and the host stand-in: hosts that refuse, the program alone without its
+// device library or packer, the menu.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,10 @@ namespace {
 using ts::Bracket;
 using ts::Lines;
 using ts::Texts;
+
+const wchar_t Menu[] = L"Vortalis０ Ver 0.10";
+const wchar_t Form6[] = L"実行イメージ作成";
+const wchar_t Capture[] = L"キャプチャ";
 
 // No host, a host without a project, one that fails the request and one that
 // holds it until the tool gives up waiting: the same refusal. A host that
@@ -36,7 +41,11 @@ TEST(Sessions, HostsThatRefuseOrHoldTheRequestOrTheLines)
     }
 }
 
-TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
+// The program alone in a folder, started in the project's folder, where a
+// downloaded project could have planted a device library and a packer: neither
+// is taken, and each verb says what it misses. A library without the
+// operations is as good as none.
+TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
 {
     ts::SimDevice device;
     ts::Project project;
@@ -44,24 +53,35 @@ TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
     const std::wstring alone = ts::LoneCopy(bin), partial = ts::LoneCopy(partialBin);
     CopyFileW(ts::BinPath(L"..\\tests\\partial-pieceif\\pieceif.dll").c_str(),
               (partialBin / L"pieceif.dll").c_str(), FALSE);
+    for (const wchar_t* planted : {L"pieceif.dll", L"PPACK.EXE"})
+        CopyFileW(ts::BinPath(planted).c_str(), (project / planted).c_str(), FALSE);
     ts::WriteBytes(project / L"game.srf", "SRF");
     ts::WriteBytes(project / L"game.pex", "PEX");
-    const std::wstring missing = L"pieceif.dllが見つかりません.";
-    // Nor is a library planted in the current folder (here the project's) taken for it.
-    CopyFileW(ts::BinPath(L"pieceif.dll").c_str(), (project / L"pieceif.dll").c_str(), FALSE);
-    {
-        const ts::Restore folder = ts::SetCurrentFolder(project.path());
-        EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone)).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
-    }
+    const std::wstring cmdline = project / L"cmdline.txt", missing = L"pieceif.dllが見つかりません.";
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline), folder = ts::SetCurrentFolder(project.path());
+    EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone)).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
     EXPECT_EQ(ts::HostSession(project.Host(L"RUN", partial)).Finish(), Lines({L"P/ECEへデータ転送中...", missing}));
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
     EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));
+
+    ts::HostSession capture(project.Host(L"CAPTURE", alone));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
+    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
+    ui::PostSelect(live);
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
+    EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    EXPECT_EQ(capture.Finish(), Texts{});
+
+    ts::HostSession build(project.Host(L"CREATEPEX", alone));
+    ASSERT_TRUE(ts::Click(Form6, L"作成"));
+    const Texts lines = build.Finish();
+    EXPECT_TRUE(lines.size() == 4 && lines[3] == L"実行イメージ作成失敗.\r\n") << ts::Utf8(ts::Joined(lines));
+    EXPECT_EQ(ts::ReadBytes(cmdline), "") << "the packer in the current folder is not run";
     EXPECT_EQ(device.Calls(), "");
 }
-
-const wchar_t Menu[] = L"Vortalis０ Ver 0.10";
-const wchar_t Form6[] = L"実行イメージ作成";
 
 TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 {
@@ -69,7 +89,6 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ts::Project project;
     device.Set(L"device", L"connected", L"0");
     ts::HostSession host(project.Host(L"INFO X"));
-    ASSERT_TRUE(ts::Wait(Menu));
     ASSERT_TRUE(ts::Click(Menu, L"Information"));
     EXPECT_EQ(host.Received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
     ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
@@ -77,9 +96,9 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ts::Click(Menu, L"P/ECEで実行"));
     EXPECT_EQ(host.Received(6).back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
 
-    ASSERT_TRUE(ts::Click(Menu, L"キャプチャ"));
-    ASSERT_TRUE(ts::Click(L"キャプチャ", L"閉じる"));
-    ASSERT_TRUE(ui::WaitUntilGone(L"キャプチャ", ts::Bound));
+    ASSERT_TRUE(ts::Click(Menu, Capture));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    ASSERT_TRUE(ui::WaitUntilGone(Capture, ts::Bound));
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     ASSERT_TRUE(ui::PostClose(Menu, ts::Bound));  // as a task list's "end task": the menu is shut to it

@@ -152,11 +152,6 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
     helper.join();
 }
 
-bool Wait(const std::wstring& window)
-{
-    return Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
-}
-
 bool Click(const std::wstring& window, const std::wstring& button)
 {
     const HWND found = Found([&] { return ui::WaitForButton(window, button, 0); },

@@ -83,7 +83,6 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
 
 // Window steps, each failing the test when what it needs does not come, and at
 // once, naming the box's text, when a message box comes instead.
-bool Wait(const std::wstring& window);
 bool Click(const std::wstring& window, const std::wstring& button);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
