@@ -7,7 +7,6 @@
 
 namespace {
 
-using ts::Bracket;
 using ts::Lines;
 using ts::Texts;
 
@@ -113,7 +112,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
     EXPECT_EQ(host.Finish().size(), 6u);
-    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}));
 }
 
 }  // namespace
