@@ -19,16 +19,6 @@ std::string Resource(HMODULE module, LPCWSTR type)
     return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
 }
 
-// The pixel sizes an icon group lists: a 6-byte header, then 14 bytes an image
-// whose first byte is the width.
-std::string IconSizes(const std::string& group)
-{
-    std::string sizes;
-    for (size_t entry = 6; entry + 14 <= group.size(); entry += 14)
-        sizes += std::to_string(static_cast<unsigned char>(group[entry])) + " ";
-    return sizes;
-}
-
 TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
 {
     for (const std::wstring& program : Programs) {
@@ -44,7 +34,12 @@ TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
               std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                           "PerMonitorV2, PerMonitor</dpiAwareness>")})
             EXPECT_TRUE(manifest.find(part) != std::string::npos) << name << ": " << part;
-        EXPECT_EQ(IconSizes(Resource(module, RT_GROUP_ICON)), "16 32 48 ") << name;
+        // The icon group: a 6-byte header, then 14 bytes an image whose first byte is the width.
+        const std::string icons = Resource(module, RT_GROUP_ICON);
+        std::string sizes;
+        for (size_t entry = 6; entry + 14 <= icons.size(); entry += 14)
+            sizes += std::to_string(static_cast<unsigned char>(icons[entry])) + " ";
+        EXPECT_EQ(sizes, "16 32 48 ") << name;
         FreeLibrary(module);
     }
 }

@@ -1,5 +1,3 @@
-// The shared test support: files, processes, the host stand-in, projects, the
-// simulated device and the window driver's steps.
 #include "TestSupport.h"
 
 #include "Window.h"
@@ -260,16 +258,10 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
     return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
 }
 
-SimDevice::SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
-
 void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
 {
     WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (*this / L"device.ini").c_str());
 }
-
-std::string SimDevice::Calls() const { return ReadBytes(*this / L"calls.log"); }
-
-void SimDevice::ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 std::string Bracket(std::initializer_list<std::string> calls)
 {

@@ -143,10 +143,10 @@ public:
 // The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
 class SimDevice : public TempDir {
 public:
-    SimDevice();
+    SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
-    std::string Calls() const;  // calls.log
-    void ClearCalls() const;
+    std::string Calls() const { return ReadBytes(*this / L"calls.log"); }
+    void ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 private:
     Restore env_;
