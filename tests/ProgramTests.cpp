@@ -19,16 +19,6 @@ std::string Resource(HMODULE module, LPCWSTR type)
     return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
 }
 
-// The pixel sizes an icon group lists: a 6-byte header, then 14 bytes an image
-// whose first byte is the width.
-std::string IconSizes(const std::string& group)
-{
-    std::string sizes;
-    for (size_t entry = 6; entry + 14 <= group.size(); entry += 14)
-        sizes += std::to_string(static_cast<unsigned char>(group[entry])) + " ";
-    return sizes;
-}
-
 TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
 {
     for (const std::wstring& program : Programs) {
@@ -44,38 +34,29 @@ TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
               std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                           "PerMonitorV2, PerMonitor</dpiAwareness>")})
             EXPECT_TRUE(manifest.find(part) != std::string::npos) << name << ": " << part;
-        EXPECT_EQ(IconSizes(Resource(module, RT_GROUP_ICON)), "16 32 48 ") << name;
+        // The icon group: a 6-byte header, then 14 bytes an image whose first byte is the width.
+        const std::string icons = Resource(module, RT_GROUP_ICON);
+        std::string sizes;
+        for (size_t entry = 6; entry + 14 <= icons.size(); entry += 14)
+            sizes += std::to_string(static_cast<unsigned char>(icons[entry])) + " ";
+        EXPECT_EQ(sizes, "16 32 48 ") << name;
         FreeLibrary(module);
     }
 }
 
-// The major version in the file's version resource; 0 when it has none.
-unsigned MajorVersion(const wchar_t* file)
-{
-    std::vector<char> info(GetFileVersionInfoSizeW(file, nullptr));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT size = 0;
-    if (info.empty() || !GetFileVersionInfoW(file, 0, static_cast<DWORD>(info.size()), info.data()) ||
-        !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size))
-        return 0;
-    return HIWORD(fixed->dwFileVersionMS);
-}
-
 // The major version of the comctl32.dll a running process loaded: that of the
-// side-by-side assembly it came from (a folder named "..._6595b64144ccf1df_6.0.
-// 2600.2982_..."; Wine puts the same file in the system folder too), else that
-// of the file.
+// side-by-side assembly it came from, a folder named "..._6595b64144ccf1df_6.0.
+// 2600.2982_..."; 0 when it came from elsewhere.
 unsigned CommonControlsVersion(DWORD processId)
 {
     const sim::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
     MODULEENTRY32W module = {};
     module.dwSize = sizeof module;
     for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module)) {
-        if (lstrcmpiW(module.szModule, L"comctl32.dll") != 0) continue;
         const std::wstring path = module.szExePath, token = L"_6595b64144ccf1df_";
         const size_t assembly = path.find(token);
-        return assembly == std::wstring::npos ? MajorVersion(module.szExePath)
-                                              : std::wcstoul(path.c_str() + assembly + token.size(), nullptr, 10);
+        if (lstrcmpiW(module.szModule, L"comctl32.dll") == 0 && assembly != std::wstring::npos)
+            return std::wcstoul(path.c_str() + assembly + token.size(), nullptr, 10);
     }
     return 0;
 }
@@ -85,17 +66,9 @@ unsigned CommonControlsVersion(DWORD processId)
 TEST(Programs, BothGetCommonControlsSix)
 {
     for (const std::wstring& program : Programs) {
-        std::wstring commandLine = ts::Quote(ts::BinPath(program + L".exe"));
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &info));
-        const sim::Handle process(info.hProcess), thread(info.hThread);
-        EXPECT_EQ(WaitForInputIdle(process.get(), ts::Bound), 0u);
-        EXPECT_EQ(CommonControlsVersion(info.dwProcessId), 6u) << ts::Utf8(program);
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), ts::Bound);
+        ts::Process running(ts::Quote(ts::BinPath(program + L".exe")));
+        EXPECT_TRUE(ui::WaitUntil([&] { return CommonControlsVersion(running.Id()) == 6; }, ts::Bound))
+            << ts::Utf8(program);
     }
 }
 

@@ -34,21 +34,14 @@ TEST(OutputIsInput, WhenTheOutputNameOrALinkLeadsToTheInput)
 }
 
 // Every path in the VTP file below is absolute; %D stands for the scratch
-// folder, and the VTP file is %D\w\game.vtp.
-std::wstring In(const std::wstring& text, const std::wstring& dir)
-{
-    std::wstring out = text;
-    for (size_t at; (at = out.find(L"%D")) != std::wstring::npos;) out.replace(at, 2, dir);
-    return out;
-}
-
+// folder, and the VTP file is %D\w\ゲーム.vtp.
 struct Case {
     std::wstring vtp;
     std::string existing;  // the output before; empty: none
     std::vector<std::wstring> expected;  // "SECTION.KEY=value", or "-[SECTION]": no such section
     ConversionStop stop = ConversionStop::None;
     std::wstring section = L"";  // of the count out of range
-    std::string after = "";  // the output's bytes; empty: not compared
+    std::wstring after = L"";  // the output's text in code page 932; empty: not compared
 };
 
 const Case Cases[] = {
@@ -79,9 +72,16 @@ const Case Cases[] = {
       L"SOURCE.2=<absent>", L"SOURCE.3=.\\c.c", L"SOURCE.4=.\\old4.c", L"SOURCE.5=.\\old5.c", L"OTHER.N=0",
       L"OTHER.1=.\\old.txt", L"OTHER.7=.\\seven.txt", L"PEX.TITLE=Title", L"PEX.INPUT=.\\new.srf",
       L"PEX.ICON=<absent>", L"PEX.OUTPUT=<absent>"}, ConversionStop::None, L"",
-     "[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
-     "[SOURCE]\r\nN=3\r\n1=.\\a.c\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
-     "[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
+     L"[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
+     L"[SOURCE]\r\nN=3\r\n1=.\\a.c\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
+     L"[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
+    // A new output: its sections in order, in code page 932 (ソ and 表 end in
+    // the byte of a backslash).
+    {L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\n[PEX]\r\nICON=%D\\w\\アイコン.pid\r\nINPUT=%D\\w\\ゲーム.srf\r\n"
+     L"[FILE]\r\nN=1\r\n1=%D\\w\\データ\\画像.bmp\r\n[C]\r\nN=2\r\n1=%D\\w\\main.c\r\n2=%D\\w\\ソース\\sub.c\r\n", "",
+     {}, ConversionStop::None, L"",
+     L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n"
+     L"2=.\\ソース\\sub.c\r\n[OTHER]\r\nN=1\r\n1=.\\データ\\画像.bmp\r\n[PEX]\r\nINPUT=.\\ゲーム.srf\r\nICON=.\\アイコン.pid\r\n"},
     // Counts that do not fit sixteen bits stop the conversion before their section.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=32768\r\n1=%D\\w\\a.c\r\n[FILE]\r\nN=1\r\n1=%D\\w\\b.txt\r\n", "",
      {L"MAIN.PROJECT-NAME=p", L"MAIN.LANGFILE=piece.slf", L"-[SOURCE]", L"-[OTHER]"},
@@ -96,7 +96,9 @@ TEST(Conversion, EntriesOfEachVtpFile)
     for (const Case& c : Cases) {
         ts::TempDir dir;
         CreateDirectoryW((dir / L"w").c_str(), nullptr);
-        const std::wstring vtp = ts::Vtp(dir / L"w\\game.vtp", In(c.vtp, dir.path())), sds = dir / L"w\\game.sds";
+        std::wstring text = c.vtp;
+        for (size_t at; (at = text.find(L"%D")) != std::wstring::npos;) text.replace(at, 2, dir.path());
+        const std::wstring vtp = ts::Vtp(dir / L"w\\ゲーム.vtp", text), sds = dir / L"w\\ゲーム.sds";
         if (!c.existing.empty()) ts::WriteBytes(sds, c.existing);
         const std::string before = ts::ReadBytes(vtp);
         const ConversionResult result = ConvertProject(vtp, dir / L"w");
@@ -113,28 +115,13 @@ TEST(Conversion, EntriesOfEachVtpFile)
                 << ts::Utf8(e);
         }
         if (!c.after.empty()) {
-            EXPECT_EQ(bytes, c.after);
+            EXPECT_EQ(bytes, ts::Cp932(c.after));
         }
         EXPECT_EQ(ts::ReadBytes(vtp), before) << "the VTP file is only read";
         if (c.stop != ConversionStop::None) continue;
         ConvertProject(vtp, dir / L"w");
         EXPECT_EQ(ts::ReadBytes(sds), bytes) << "the same file once more changes nothing";
     }
-}
-
-// The bytes of a new output: its sections in order, in code page 932 (ソ and
-// 表 end in the byte of a backslash).
-TEST(Conversion, NewOutputInOrderInCodePage932)
-{
-    ts::TempDir dir;
-    const std::wstring vtp = ts::Vtp(dir / L"ゲーム.vtp", In(
-        L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\n[PEX]\r\nICON=%D\\アイコン.pid\r\nINPUT=%D\\ゲーム.srf\r\n"
-        L"[FILE]\r\nN=1\r\n1=%D\\データ\\画像.bmp\r\n[C]\r\nN=2\r\n1=%D\\main.c\r\n2=%D\\ソース\\sub.c\r\n", dir.path()));
-    ASSERT_EQ(ConvertProject(vtp, dir.path()).stop, ConversionStop::None);
-    EXPECT_EQ(ts::ReadBytes(dir / L"ゲーム.sds"),
-              ts::Cp932(L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\nLANGFILE=piece.slf\r\n"
-                        L"[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n2=.\\ソース\\sub.c\r\n[OTHER]\r\nN=1\r\n1=.\\データ\\画像.bmp\r\n"
-                        L"[PEX]\r\nINPUT=.\\ゲーム.srf\r\nICON=.\\アイコン.pid\r\n"));
 }
 
 // A section read and written whole gives what the profile functions give

@@ -26,64 +26,6 @@ std::wstring Try(const std::wstring& path, int button = IDOK)
     return ts::Box(button);
 }
 
-
-TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
-{
-    ts::TempDir dir;
-    const std::wstring d = dir.path();
-    const std::wstring game = ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
-                                                        L"\\a.c\r\n[FILE]\r\nN=40000\r\n");
-    ts::Vtp(dir / L"v035.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\nVER=0.35\r\n");
-    ts::Vtp(dir / L"noname.vtp", L"[MAIN]\r\nVER=0.34\r\n");
-    ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
-
-    // The file named on the command line fills the box; the focus is in the box.
-    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
-    ASSERT_TRUE(ts::Wait(Caption));
-    EXPECT_EQ(ts::Edit(Caption, 0, game), game);
-    const HWND box = ui::WaitForEdit(Caption, 0, ts::Bound);
-    EXPECT_EQ(ts::Focus(Caption, box), box);
-
-    EXPECT_EQ(Try(L""), NoPath);
-    EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);
-    EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);
-    // Without a folder the profile functions look in the Windows folder, not the converter's current one.
-    EXPECT_EQ(Try(L"game.vtp"), NotProject);
-    EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
-    EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
-    EXPECT_EQ(Try(dir / L"v035.vtp"), Says(L"information", L"0.35以降のVTPファイルなので変換しませんでした"));
-    EXPECT_EQ(Try(dir / L"HOST.Sds"), Says(L"warning", L"変換先のファイルが変換元と同じファイルなので変換しませんでした"));
-    EXPECT_EQ(Try(game, IDCANCEL), Confirm);
-    EXPECT_EQ(Try(L""), NoPath) << "after a cancel no box follows";
-    EXPECT_EQ(GetFileAttributesW((dir / L"game.sds").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
-
-    // The conversion runs to the count that does not fit and names its section.
-    EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Says(L"warning", L"[FILE] の N が -32768 から 32767 の範囲にないので変換を中止しました"));
-    EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
-    DeleteFileW((d + L"\\game.sds").c_str());
-
-    // A folder in the output's place: the write's box, then the stop.
-    CreateDirectoryW((d + L"\\game.sds").c_str(), nullptr);
-    EXPECT_EQ(Try(game), Confirm);
-    EXPECT_EQ(ts::Box(), Says(L"warning", d + L"\\game.sds\rへの書き込みに失敗しました"));
-    EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
-    RemoveDirectoryW((d + L"\\game.sds").c_str());
-
-    // The platform takes a slash for a backslash: typed either way, the path gives the same project.
-    ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
-    std::wstring slashes = game;
-    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
-    for (const std::wstring& typed : {game, d + L"/game.vtp", slashes}) {
-        DeleteFileW((d + L"\\game.sds").c_str());
-        EXPECT_EQ(Try(typed), Confirm);
-        EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
-        EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c") << ts::Utf8(typed);
-    }
-    ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
-    EXPECT_EQ(converter.Wait(), 0u);
-}
-
 // Drags from this process as the shell does, by real OLE drag and drop with the
 // cursor held still: the data are the clipboard's, through the platform's own
 // data object, and the drop follows after a few polls.
@@ -134,11 +76,60 @@ private:
     int polls_ = 0;
 };
 
-TEST(ConverterWindow, ADropPutsTheFirstFileIntoTheBoxAndNothingElse)
+TEST(ConverterWindow, ChecksConfirmationConversionRefusalsAndDrops)
 {
     OleInitialize(nullptr);
-    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")));
-    ASSERT_TRUE(ts::Wait(Caption));
+    ts::TempDir dir;
+    const std::wstring d = dir.path();
+    const std::wstring game = ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
+                                                        L"\\a.c\r\n[FILE]\r\nN=40000\r\n");
+    ts::Vtp(dir / L"v035.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\nVER=0.35\r\n");
+    ts::Vtp(dir / L"noname.vtp", L"[MAIN]\r\nVER=0.34\r\n");
+    ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
+
+    // The file named on the command line fills the box; the focus is in the box.
+    ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
+    EXPECT_EQ(ts::Edit(Caption, 0, game), game);
+    EXPECT_TRUE(ts::Focused(Caption, 0));
+
+    EXPECT_EQ(Try(L""), NoPath);
+    EXPECT_EQ(Try(dir / L"missing.vtp"), NotProject);
+    EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);
+    // Without a folder the profile functions look in the Windows folder, not the converter's current one.
+    EXPECT_EQ(Try(L"game.vtp"), NotProject);
+    EXPECT_EQ(Try(L"\"" + game + L"\""), NotProject);  // quotes are part of the name as typed
+    EXPECT_EQ(ts::Edit(Caption, 0, L"\"" + game + L"\""), L"\"" + game + L"\"");
+    EXPECT_EQ(Try(dir / L"v035.vtp"), Says(L"information", L"0.35以降のVTPファイルなので変換しませんでした"));
+    EXPECT_EQ(Try(dir / L"HOST.Sds"), Says(L"warning", L"変換先のファイルが変換元と同じファイルなので変換しませんでした"));
+    EXPECT_EQ(Try(game, IDCANCEL), Confirm);
+    EXPECT_EQ(Try(L""), NoPath) << "after a cancel no box follows";
+    EXPECT_EQ(GetFileAttributesW((dir / L"game.sds").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
+
+    // The conversion runs to the count that does not fit and names its section.
+    EXPECT_EQ(Try(game), Confirm);
+    EXPECT_EQ(ts::Box(), Says(L"warning", L"[FILE] の N が -32768 から 32767 の範囲にないので変換を中止しました"));
+    EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
+    DeleteFileW((d + L"\\game.sds").c_str());
+
+    // A folder in the output's place: the write's box, then the stop.
+    CreateDirectoryW((d + L"\\game.sds").c_str(), nullptr);
+    EXPECT_EQ(Try(game), Confirm);
+    EXPECT_EQ(ts::Box(), Says(L"warning", d + L"\\game.sds\rへの書き込みに失敗しました"));
+    EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
+    RemoveDirectoryW((d + L"\\game.sds").c_str());
+
+    // The platform takes a slash for a backslash: typed either way, the path gives the same project.
+    ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
+    std::wstring slashes = game;
+    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+    for (const std::wstring& typed : {game, d + L"/game.vtp", slashes}) {
+        DeleteFileW((d + L"\\game.sds").c_str());
+        EXPECT_EQ(Try(typed), Confirm);
+        EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
+        EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c") << ts::Utf8(typed);
+    }
+
+    // A drop puts the first file of its list into the box, and nothing else.
     HWND form = FindWindowW(nullptr, Caption.c_str()), box = FindWindowExW(form, nullptr, L"Edit", nullptr);
     RECT r;
     GetWindowRect(box, &r);

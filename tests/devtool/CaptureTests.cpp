@@ -4,67 +4,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
 
 const wchar_t Capture[] = L"キャプチャ";
 
-// Saves through the dialog, then reads the file back as rows from the top,
-// 0x00RRGGBB: a 24-bit bitmap file holds its rows bottom up, each padded to
-// four bytes. Empty when the file never came whole.
-std::vector<std::uint32_t> Save(const std::wstring& path, int width, int height)
-{
-    EXPECT_TRUE(ts::Click(Capture, L"保存"));
-    EXPECT_TRUE(ts::FileDialog(path));
-    const size_t stride = (width * 3 + 3) / 4 * 4;
-    std::string bytes;
-    const bool whole = ui::WaitUntil([&] { return (bytes = ts::ReadBytes(path)).size() == 54 + stride * height; }, ts::Bound);
-    std::vector<std::uint32_t> pixels;
-    for (int y = 0; whole && y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const auto* p = reinterpret_cast<const unsigned char*>(&bytes[54 + (height - 1 - y) * stride + x * 3]);
-            pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
-        }
-    return pixels;
-}
+using Frame = ts::Decoded::Frame;
 
-bool Unchecked(const std::wstring& box)
+// The clipboard's picture, read as a bitmap file of its DIB; a frame of 0 x 0
+// when it holds none.
+Frame Clipboard()
 {
-    const HWND check = ui::WaitForButton(Capture, box, ts::Bound);
-    return check && ui::WaitUntil([&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound);
-}
-
-ts::Decoded::Frame Picture(const std::string& screen, int factor, int width, int height)
-{
-    return {width, height, -1, ts::Shows(screen, factor, width, height)};
-}
-
-// The clipboard's picture; a frame of 0 x 0 unless it holds a 32-bit DIB.
-ts::Decoded::Frame Clipboard()
-{
-    ts::Decoded::Frame frame{0, 0, -1, {}};
-    if (!OpenClipboard(nullptr)) return frame;  // the program has it open
+    std::string dib;
+    if (!OpenClipboard(nullptr)) return {0, 0, -1, {}};  // the program has it open
     if (const HGLOBAL memory = GetClipboardData(CF_DIB)) {
-        const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(memory));
-        if (info && info->biBitCount == 32 && info->biCompression == BI_RGB) {
-            const auto* rows = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(info) + info->biSize);
-            const int height = std::abs(info->biHeight);
-            frame = {info->biWidth, height, -1, {}};
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < info->biWidth; ++x)
-                    frame.pixels.push_back(rows[(info->biHeight > 0 ? height - 1 - y : y) * info->biWidth + x] & 0xFFFFFF);
-        }
-        if (info) GlobalUnlock(memory);
+        if (const void* bytes = GlobalLock(memory)) dib.assign(static_cast<const char*>(bytes), GlobalSize(memory));
+        GlobalUnlock(memory);
     }
     CloseClipboard();
-    return frame;
+    const BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + dib.size()), 0, 0,
+                                   sizeof file + sizeof(BITMAPINFOHEADER)};
+    const ts::Decoded decoded = ts::Decode(std::string(reinterpret_cast<const char*>(&file), sizeof file) + dib);
+    return decoded.frames.size() == 1 ? decoded.frames[0] : Frame{0, 0, -1, {}};
 }
 
 // Copies (by the button, or by Ctrl+C into the active window) until the
 // clipboard holds `expected`, the live view having caught up.
-bool CopiesAs(const ts::Decoded::Frame& expected, bool keys = false)
+bool CopiesAs(const Frame& expected, bool keys = false)
 {
     INPUT ctrlC[4] = {};
     for (int i = 0; i < 4; ++i) {
@@ -93,6 +58,13 @@ ts::Decoded SaveDecoded(const std::wstring& button, const std::wstring& path)
     return decoded;
 }
 
+// Saves the picture: true when the file holds `expected` alone.
+bool Saves(const std::wstring& path, const Frame& expected)
+{
+    const ts::Decoded saved = SaveDecoded(L"保存", path);
+    return saved.frames.size() == 1 && saved.frames[0] == expected;
+}
+
 size_t Files(const ts::TempDir& dir)
 {
     WIN32_FIND_DATAW found;
@@ -104,167 +76,100 @@ size_t Files(const ts::TempDir& dir)
     return count;
 }
 
-size_t Captures(const ts::SimDevice& device)
-{
-    const std::string calls = device.Calls();
-    size_t count = 0;
-    for (size_t at = 0; (at = calls.find("ismLCDCaptureScreen", at)) != std::string::npos; ++at) ++count;
-    return count;
-}
+// The captures so far: each opens and closes the library, and calls.log holds nothing else.
+const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
+size_t Captures(const ts::SimDevice& device) { return device.Calls().size() / OneCapture.size(); }
 
-TEST(Capture, LiveViewCopiesSavesAndRecords)
+TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 {
     ts::SimDevice device;
     ts::Project project;
     ts::TempDir out, temp;
     const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
     std::string a(128 * 88, '\0'), b = a, c = a;
+    const std::string white = a;
     for (size_t i = 0; i < a.size(); ++i) {
-        a[i] = static_cast<char>(i % 128 / 32);
+        a[i] = static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
         b[i] = static_cast<char>(3 - i / 128 % 4);
         c[i] = static_cast<char>((i % 128 + i / 128) % 4);
     }
+    a[10 * 128 + 10] = 4;  // values the screen format does not use show black
+    a[10 * 128 + 11] = static_cast<char>(200);
     ts::WriteBytes(device / L"screen.bin", a);
+    const std::wstring refused = L"Z:\\proc\\vortalis-capture";  // takes no new files, not even from root
 
-    ts::HostSession host(project.Host(L"CAPTURE"));
-    ui::PostSelect(ui::WaitForButton(Capture, L"ライブ", ts::Bound));
-    EXPECT_TRUE(CopiesAs(Picture(a, 1, 128, 88)));
+    ts::HostSession host(project.Host(L"Capture"));
+    EXPECT_TRUE(Saves(out / L"empty.bmp", ts::Shows(white, 1, 128, 88)));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_TRUE(Saves(out / L"表示.bmp", ts::Shows(a, 1, 128, 88)));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
+    EXPECT_TRUE(Saves(out / L"one-in-two.bmp", ts::Shows(a, 1, 256, 176)));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_TRUE(Saves(out / L"two.bmp", ts::Shows(a, 2, 256, 176)));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
+    EXPECT_TRUE(Saves(out / L"two-as-one.bmp", ts::Shows(a, 1, 128, 88)));
+    ASSERT_TRUE(ts::Click(Capture, L"保存"));
+    EXPECT_TRUE(ts::FileDialog(refused + L".bmp"));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L".bmpへの書き込みに失敗しました");
+
     ts::WriteBytes(device / L"screen.bin", b);
-    EXPECT_TRUE(CopiesAs(Picture(b, 1, 128, 88), true)) << "the live view follows the device; Ctrl+C copies";
+    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
+    ui::PostSelect(live);
+    EXPECT_TRUE(CopiesAs(ts::Shows(b, 1, 128, 88), true)) << "the live view follows the device; Ctrl+C copies";
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    EXPECT_TRUE(CopiesAs(Picture(b, 2, 256, 176))) << "at the size selected now";
-    for (const wchar_t* name : {L"shot.png", L"shot.gif"}) {
-        const ts::Decoded saved = SaveDecoded(L"保存", out / name);
-        EXPECT_TRUE(saved.frames.size() == 1 && saved.frames[0] == Clipboard()) << ts::Utf8(name) << " holds what コピー copied";
+    EXPECT_TRUE(CopiesAs(ts::Shows(b, 2, 256, 176))) << "at the size selected now";
+    for (const auto& [name, signature] : {std::pair(L"SHOT.PNG", "\x89PNG"), std::pair(L"shot.Gif", "GIF8")}) {
+        EXPECT_TRUE(Saves(out / name, Clipboard())) << ts::Utf8(name) << " holds what コピー copied";
+        EXPECT_EQ(ts::ReadBytes(out / name).substr(0, 4), signature) << "the kind the name asks for, in any case";
     }
 
     ts::WriteBytes(device / L"screen.bin", a + b + c);  // each capture the next screen
     const size_t before = Captures(device);
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 6; }, ts::Bound));
-    EXPECT_EQ(Files(temp), 1u) << "the recording goes into the temporary folder";
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 12; }, ts::Bound));
     const ts::Decoded recorded = SaveDecoded(L"停止", out / L"rec.gif");
     EXPECT_EQ(recorded.loop, 0);
     EXPECT_GE(recorded.frames.size(), 3u);
-    const ts::Decoded::Frame screens[] = {Picture(a, 2, 256, 176), Picture(b, 2, 256, 176), Picture(c, 2, 256, 176)};
+    const Frame screens[] = {ts::Shows(a, 2, 256, 176), ts::Shows(b, 2, 256, 176), ts::Shows(c, 2, 256, 176)};
     for (size_t i = 0; i < recorded.frames.size(); ++i) {
-        ts::Decoded::Frame frame = recorded.frames[i];
+        Frame frame = recorded.frames[i];
         EXPECT_GE(frame.delay, 2) << i;
         frame.delay = -1;
         EXPECT_TRUE(frame == screens[0] || frame == screens[1] || frame == screens[2]) << "frame " << i;
         EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
     }
-    EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound)) << "the button reads 録画 again";
-
-    device.Set(L"device", L"connected", L"0");  // the device goes away during the live view
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
-    EXPECT_TRUE(Unchecked(L"ライブ"));
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // a second box would hold the window open
-    EXPECT_EQ(host.Finish(), ts::Texts{});
-    std::string brackets;
-    for (size_t i = Captures(device); i > 0; --i) brackets += ts::Bracket({"ismLCDCaptureScreen 11264"});
-    EXPECT_EQ(device.Calls(), brackets) << "every capture opens and closes the library";
-    EXPECT_EQ(Files(temp), 0u) << "the recording's temporary file went with it";
-}
-TEST(Capture, NamesInAnyCaseRefusedTargetsAndRecordingsNotSaved)
-{
-    ts::SimDevice device;
-    ts::Project project;
-    ts::TempDir out, temp;
-    const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
-    ts::HostSession host(project.Host(L"CAPTURE"));
-    ASSERT_TRUE(ts::Click(Capture, Capture));  // the stand-in's bands
-    std::string bands(128 * 88, '\0');
-    for (size_t i = 0; i < bands.size(); ++i) bands[i] = static_cast<char>(i % 128 / 32);
-    const ts::Decoded upper = SaveDecoded(L"保存", out / L"UPPER.PNG");
-    EXPECT_EQ(ts::ReadBytes(out / L"UPPER.PNG").substr(0, 4), "\x89PNG");
-    EXPECT_TRUE(upper.frames.size() == 1 && upper.frames[0] == Picture(bands, 1, 128, 88));
-
-    const std::wstring held = out / L"held.png";  // another program holds it: it cannot be replaced
-    ts::WriteBytes(held, "old");
-    {
-        const sim::Handle lock = ts::Lock(held);
-        ASSERT_TRUE(ts::Click(Capture, L"保存"));
-        EXPECT_TRUE(ts::FileDialog(held));
-        EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + held + L"への書き込みに失敗しました");
-    }
-    EXPECT_EQ(ts::ReadBytes(held), "old");
-
-    const std::wstring refused = L"Z:\\proc\\vortalis-capture.gif";  // takes no new files, not even from root
-    for (const std::wstring& answer : {std::wstring(), refused}) {
+    // With the button reading 録画 again: a recording cancelled or refused leaves no file, not even a temporary one.
+    for (const std::wstring& answer : {std::wstring(), refused + L".gif"}) {
+        const size_t from = Captures(device);
         ASSERT_TRUE(ts::Click(Capture, L"録画"));
-        EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 3 && Files(temp) == 1; }, ts::Bound));
+        EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= from + 3 && Files(temp) == 1; }, ts::Bound));
         ASSERT_TRUE(ts::Click(Capture, L"停止"));
         EXPECT_TRUE(ts::FileDialog(answer));
         if (!answer.empty()) {
-            EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L"への書き込みに失敗しました");
+            EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + answer + L"への書き込みに失敗しました");
         }
         EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 0; }, ts::Bound)) << "the temporary file goes";
-        device.ClearCalls();
     }
+
+    device.Set(L"device", L"connected", L"0");  // the device goes away during the live view
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
+    EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
+    EXPECT_TRUE(Saves(out / L"none.bmp", ts::Shows(white, 1, 256, 176)));
+    device.Set(L"device", L"connected", L"1");
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 3 && Files(temp) == 1; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 1; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // while recording
     EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を保存しますか?");
-    host.Finish();
-    EXPECT_EQ(Files(temp), 0u);
-    EXPECT_EQ(Files(out), 2u) << "UPPER.PNG and held.png, nothing else";
-}
-
-TEST(Capture, EachSizeSavesWhatItShows)
-{
-    ts::SimDevice device;
-    ts::Project project;
-    ts::TempDir out;
-    std::string screen(128 * 88, '\0');
-    for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
-    screen[10 * 128 + 10] = 4;  // values the screen format does not use show black
-    screen[10 * 128 + 11] = static_cast<char>(200);
-    ts::WriteBytes(device / L"screen.bin", screen);
-    const std::string white(128 * 88, '\0');
-
-    ts::HostSession host(project.Host(L"Capture"));
-    ASSERT_TRUE(ts::Wait(Capture));
-    EXPECT_TRUE(Save(out / L"empty.bmp", 128, 88) == ts::Shows(white, 1, 128, 88));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Save(out / L"表示.bmp", 128, 88) == ts::Shows(screen, 1, 128, 88));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
-    EXPECT_TRUE(Save(out / L"one-in-two.bmp", 256, 176) == ts::Shows(screen, 1, 256, 176));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Save(out / L"two.bmp", 256, 176) == ts::Shows(screen, 2, 256, 176));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
-    EXPECT_TRUE(Save(out / L"two-as-one.bmp", 128, 88) == ts::Shows(screen, 1, 128, 88));
-
-    device.Set(L"device", L"connected", L"0");  // no device: the buffer stays zero, white
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    EXPECT_TRUE(Save(out / L"none.bmp", 256, 176) == ts::Shows(white, 1, 256, 176));
-
-    const std::wstring refused = L"Z:\\proc\\vortalis-capture.bmp";  // takes no new files, not even from root
-    ASSERT_TRUE(ts::Click(Capture, L"保存"));
-    EXPECT_TRUE(ts::FileDialog(refused));
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L"への書き込みに失敗しました");
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
-    EXPECT_EQ(device.Calls(), ts::Bracket({"ismLCDCaptureScreen 11264", "ismLCDCaptureScreen 11264",
-                                           "ismLCDCaptureScreen 11264"}));
-}
-
-TEST(Capture, MissingLibraryWarnsAndKeepsThePicture)
-{
-    ts::Project project;
-    ts::TempDir bin, out;
-    ts::HostSession host(project.Host(L"CAPTURE", ts::LoneCopy(bin)));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
-    ui::PostSelect(ui::WaitForButton(Capture, L"ライブ", ts::Bound));
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\npieceif.dllが見つかりません.");
-    EXPECT_TRUE(Unchecked(L"ライブ"));
-    EXPECT_TRUE(Save(out / L"kept.bmp", 128, 88) == ts::Shows(std::string(128 * 88, '\0'), 1, 128, 88));
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
-    host.Finish();
+    std::string brackets;
+    for (size_t i = Captures(device); i > 0; --i) brackets += OneCapture;
+    EXPECT_EQ(device.Calls(), brackets);
+    EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
+    EXPECT_EQ(Files(out), 9u) << "the nine pictures saved, nothing else";
 }
 
 }  // namespace

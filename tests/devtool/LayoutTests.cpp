@@ -20,23 +20,17 @@ TEST(Layout, EveryWindowOfTheDeviceTool)
 }
 
 // What the display area shows on the screen, from its top left inner corner.
-std::vector<std::uint32_t> Shown(HWND display, int width, int height)
+ts::Decoded::Frame Shown(HWND display, int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HDC dc = GetDC(display), copy = CreateCompatibleDC(dc);
-    const HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<std::uint32_t*>(bits), static_cast<std::uint32_t*>(bits) + width * height);
-    for (auto& pixel : pixels) pixel &= 0xFFFFFF;
-    SelectObject(copy, old);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
+    ts::Decoded::Frame shown{width, height, -1, {}};
+    const HDC dc = GetDC(display);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            shown.pixels.push_back(GetRValue(pixel) << 16 | GetGValue(pixel) << 8 | GetBValue(pixel));
+        }
     ReleaseDC(display, dc);
-    return pixels;
+    return shown;
 }
 
 TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)

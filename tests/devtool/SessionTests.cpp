@@ -1,54 +1,50 @@
 // One session of the real device tool per flow, against the simulated device
-// and the host stand-in: refusal, each verb, the menu, a missing device library.
+// and the host stand-in: hosts that refuse, the program alone without its
+// device library or packer, the menu.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using ts::Bracket;
 using ts::Lines;
 using ts::Texts;
 
-// No host, a host without a project, one that fails the request and one that
-// holds it until the tool gives up waiting: the same refusal.
-TEST(Sessions, RefusedWithoutHostOrProjectWhateverTheVerb)
-{
-    ts::Project project;
-    const ts::HostOptions hosts[] = {{L"", L"INFO", L"VORTALIS0.exe", L"--no-service"},
-                                     {L"", L"RUN", L"VORTALIS0.exe", L""},
-                                     {project.file(), L"Info", L"VORTALIS0.exe", L"--fail-request"},
-                                     {project.file(), L"CAPTURE", L"VORTALIS0.exe", L"--block-request"}};
-    for (const auto& options : hosts) {
-        ts::HostSession host(options);
-        EXPECT_EQ(ts::Box(), L"error\nVORTALIS0\nこのソフトはQuandrixからでしか起動出来ません") << ts::Utf8(options.flags);
-        EXPECT_EQ(host.Finish(), Texts{});
-    }
-}
+const wchar_t Menu[] = L"Vortalis０ Ver 0.10";
+const wchar_t Form6[] = L"実行イメージ作成";
+const wchar_t Capture[] = L"キャプチャ";
 
-TEST(Sessions, EachDeviceVerbOnceThroughTheRealProgram)
+// No host, a host without a project, one that fails the request and one that
+// holds it until the tool gives up waiting: the same refusal. A host that
+// refuses every line, or stops answering them, does not hold the tool up.
+TEST(Sessions, HostsThatRefuseOrHoldTheRequestOrTheLines)
 {
     ts::SimDevice device;
     ts::Project project;
-    device.Set(L"pffs", L"freesectors", L"12");
-    device.Set(L"pffs", L"freebytes", L"6144");
-    EXPECT_EQ(project.Run(L"Info"), Lines({L"P/ECE Infomation", L"HARD Version:1.2", L"BIOS Version:1.20",
-                                           L"BIOS Date   :2003/4/15", L"PFFS Free   :12 sectors (6144 bytes) Free", L"---"}));
-    EXPECT_EQ(project.Run(L"rUn").back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
-    ts::WriteBytes(project / L"game.pex", "PEX");
-    ts::HostSession transfer(project.Host(L"filetrans"));
-    EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
-    EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
-    // A host that refuses every line, or stops answering them, does not hold the tool up.
     device.Set(L"device", L"connected", L"0");
-    for (const std::wstring flags : {L"--refuse-executes", L"--block-executes-from 2"}) {
-        ts::HostOptions options = project.Host(L"INFO");
-        options.flags = flags;
-        EXPECT_EQ(ts::HostSession(options).Finish(),
-                  flags == L"--refuse-executes" ? Texts{} : Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
+    const std::wstring exe = L"VORTALIS0.exe";
+    const struct { ts::HostOptions host; bool refused; Texts lines; } hosts[] = {
+        {{L"", L"INFO", exe, L"--no-service"}, true, {}},
+        {{L"", L"RUN", exe, L""}, true, {}},
+        {{project.file(), L"Info", exe, L"--fail-request"}, true, {}},
+        {{project.file(), L"CAPTURE", exe, L"--block-request"}, true, {}},
+        {{project.file(), L"INFO", exe, L"--refuse-executes"}, false, {}},
+        {{project.file(), L"INFO", exe, L"--block-executes-from 2"}, false,
+         Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"})}};
+    for (const auto& h : hosts) {
+        ts::HostSession host(h.host);
+        if (h.refused) {
+            EXPECT_EQ(ts::Box(), L"error\nVORTALIS0\nこのソフトはQuandrixからでしか起動出来ません") << ts::Utf8(h.host.flags);
+        }
+        EXPECT_EQ(host.Finish(), h.lines) << ts::Utf8(h.host.flags);
     }
 }
-TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
+
+// The program alone in a folder, started in the project's folder, where a
+// downloaded project could have planted a device library and a packer: neither
+// is taken, and each verb says what it misses. A library without the
+// operations is as good as none.
+TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
 {
     ts::SimDevice device;
     ts::Project project;
@@ -56,24 +52,35 @@ TEST(Sessions, WithoutTheDeviceLibraryOrItsOperationsEveryVerbSaysSo)
     const std::wstring alone = ts::LoneCopy(bin), partial = ts::LoneCopy(partialBin);
     CopyFileW(ts::BinPath(L"..\\tests\\partial-pieceif\\pieceif.dll").c_str(),
               (partialBin / L"pieceif.dll").c_str(), FALSE);
+    for (const wchar_t* planted : {L"pieceif.dll", L"PPACK.EXE"})
+        CopyFileW(ts::BinPath(planted).c_str(), (project / planted).c_str(), FALSE);
     ts::WriteBytes(project / L"game.srf", "SRF");
     ts::WriteBytes(project / L"game.pex", "PEX");
-    const std::wstring missing = L"pieceif.dllが見つかりません.";
-    // Nor is a library planted in the current folder (here the project's) taken for it.
-    CopyFileW(ts::BinPath(L"pieceif.dll").c_str(), (project / L"pieceif.dll").c_str(), FALSE);
-    {
-        const ts::Restore folder = ts::SetCurrentFolder(project.path());
-        EXPECT_EQ(project.Run(L"INFO", alone), Lines({L"P/ECE Infomation", missing, L"---"}));
-    }
-    EXPECT_EQ(project.Run(L"RUN", partial), Lines({L"P/ECEへデータ転送中...", missing}));
+    const std::wstring cmdline = project / L"cmdline.txt", missing = L"pieceif.dllが見つかりません.";
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline), folder = ts::SetCurrentFolder(project.path());
+    EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone)).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
+    EXPECT_EQ(ts::HostSession(project.Host(L"RUN", partial)).Finish(), Lines({L"P/ECEへデータ転送中...", missing}));
     ts::HostSession transfer(project.Host(L"FILETRANS", alone));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
     EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));
+
+    ts::HostSession capture(project.Host(L"CAPTURE", alone));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
+    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
+    ui::PostSelect(live);
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
+    EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    EXPECT_EQ(capture.Finish(), Texts{});
+
+    ts::HostSession build(project.Host(L"CREATEPEX", alone));
+    ASSERT_TRUE(ts::Click(Form6, L"作成"));
+    const Texts lines = build.Finish();
+    EXPECT_TRUE(lines.size() == 4 && lines[3] == L"実行イメージ作成失敗.\r\n") << ts::Utf8(ts::Joined(lines));
+    EXPECT_EQ(ts::ReadBytes(cmdline), "") << "the packer in the current folder is not run";
     EXPECT_EQ(device.Calls(), "");
 }
-
-const wchar_t Menu[] = L"Vortalis０ Ver 0.10";
-const wchar_t Form6[] = L"実行イメージ作成";
 
 TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 {
@@ -81,7 +88,6 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ts::Project project;
     device.Set(L"device", L"connected", L"0");
     ts::HostSession host(project.Host(L"INFO X"));
-    ASSERT_TRUE(ts::Wait(Menu));
     ASSERT_TRUE(ts::Click(Menu, L"Information"));
     EXPECT_EQ(host.Received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
     ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
@@ -89,9 +95,9 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ts::Click(Menu, L"P/ECEで実行"));
     EXPECT_EQ(host.Received(6).back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
 
-    ASSERT_TRUE(ts::Click(Menu, L"キャプチャ"));
-    ASSERT_TRUE(ts::Click(L"キャプチャ", L"閉じる"));
-    ASSERT_TRUE(ui::WaitUntilGone(L"キャプチャ", ts::Bound));
+    ASSERT_TRUE(ts::Click(Menu, Capture));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    ASSERT_TRUE(ui::WaitUntilGone(Capture, ts::Bound));
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     ASSERT_TRUE(ui::PostClose(Menu, ts::Bound));  // as a task list's "end task": the menu is shut to it
@@ -106,7 +112,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
     EXPECT_EQ(host.Finish().size(), 6u);
-    EXPECT_EQ(device.Calls(), Bracket({"ismGetVersion 1"}));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}));
 }
 
 }  // namespace

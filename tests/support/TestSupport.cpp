@@ -1,5 +1,3 @@
-// The shared test support: files, processes, the host stand-in, projects, the
-// simulated device and the window driver's steps.
 #include "TestSupport.h"
 
 #include "Window.h"
@@ -34,6 +32,29 @@ void RemoveTree(const std::wstring& dir)
 bool Closed(HWND window)
 {
     return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound);
+}
+
+// A box that no step waits for holds the program up, so no later step could
+// pass: the step that meets it fails at once and says what the box says.
+bool Boxed(const std::function<bool()>& holds, const std::string& what, DWORD bound = Bound)
+{
+    HWND box = nullptr;
+    bool held = false;
+    ui::WaitUntil([&] { return (held = holds()) || (box = ui::WaitForMessageBox(0)); }, bound);
+    EXPECT_TRUE(held) << what << (box ? ": instead a box says " + Utf8(ui::MessageText(box)) : "");
+    return held;
+}
+
+HWND Found(const std::function<HWND()>& find, const std::string& what)
+{
+    HWND found = nullptr;
+    Boxed([&] { return (found = find()) != nullptr; }, what);
+    return found;
+}
+
+HWND EditBox(const std::wstring& window, size_t index)
+{
+    return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
 }
 }  // namespace
 
@@ -113,26 +134,6 @@ Process::~Process()
     if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
-namespace {
-// A box that no step waits for holds the program up, so no later step could
-// pass: the step that meets it fails at once and says what the box says.
-bool Boxed(const std::function<bool()>& holds, const std::string& what, DWORD bound = Bound)
-{
-    HWND box = nullptr;
-    bool held = false;
-    ui::WaitUntil([&] { return (held = holds()) || (box = ui::WaitForMessageBox(0)); }, bound);
-    EXPECT_TRUE(held) << what << (box ? ": instead a box says " + Utf8(ui::MessageText(box)) : "");
-    return held;
-}
-
-HWND Found(const std::function<HWND()>& find, const std::string& what)
-{
-    HWND found = nullptr;
-    Boxed([&] { return (found = find()) != nullptr; }, what);
-    return found;
-}
-}  // namespace
-
 DWORD Process::Wait()
 {
     DWORD code = ~0u;
@@ -149,11 +150,6 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
     helper.join();
 }
 
-bool Wait(const std::wstring& window)
-{
-    return Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
-}
-
 bool Click(const std::wstring& window, const std::wstring& button)
 {
     const HWND found = Found([&] { return ui::WaitForButton(window, button, 0); },
@@ -161,13 +157,6 @@ bool Click(const std::wstring& window, const std::wstring& button)
     if (found) ui::PostClick(found);
     return found;
 }
-
-namespace {
-HWND EditBox(const std::wstring& window, size_t index)
-{
-    return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
-}
-}  // namespace
 
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 {
@@ -183,13 +172,13 @@ std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& 
     return text;
 }
 
-HWND Focus(const std::wstring& window, HWND expected)
+bool Focused(const std::wstring& window, size_t index)
 {
-    const DWORD thread = GetWindowThreadProcessId(ui::WaitForWindow(window, Bound), nullptr);
+    const HWND edit = EditBox(window, index);
+    const DWORD thread = GetWindowThreadProcessId(edit, nullptr);
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
-    ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == expected; }, Bound);
-    return gui.hwndFocus;
+    return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
 }
 
 std::wstring Box(int press)
@@ -269,16 +258,10 @@ std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
     return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
 }
 
-SimDevice::SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
-
 void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
 {
     WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (*this / L"device.ini").c_str());
 }
-
-std::string SimDevice::Calls() const { return ReadBytes(*this / L"calls.log"); }
-
-void SimDevice::ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 std::string Bracket(std::initializer_list<std::string> calls)
 {
@@ -347,17 +330,17 @@ Decoded Decode(const std::string& file)
     return decoded;
 }
 
-std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height)
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height)
 {
     const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
-    std::vector<std::uint32_t> pixels;
+    Decoded::Frame shown{width, height, -1, {}};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool inside = x < 128 * block && y < 88 * block;
             const unsigned value = inside ? static_cast<unsigned char>(screen[(y / block) * 128 + x / block]) : 0;
-            pixels.push_back(grey[value > 3 ? 3 : value]);
+            shown.pixels.push_back(grey[value > 3 ? 3 : value]);
         }
-    return pixels;
+    return shown;
 }
 
 int SessionDpi()

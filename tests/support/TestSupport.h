@@ -71,6 +71,7 @@ public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
     ~Process();
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
+    DWORD Id() const { return GetProcessId(process_.get()); }
 
 private:
     sim::Handle process_;
@@ -82,14 +83,12 @@ void WhileShown(const std::function<void()>& show, const std::function<void()>& 
 
 // Window steps, each failing the test when what it needs does not come, and at
 // once, naming the box's text, when a message box comes instead.
-bool Wait(const std::wstring& window);
 bool Click(const std::wstring& window, const std::wstring& button);
 bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text);
 // The edit box's text once it reads `expected` (the last text read when it never does).
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
-// The control that has the focus in the window's thread once it is `expected`
-// (the last one read when it never is).
-HWND Focus(const std::wstring& window, HWND expected);
+// Whether the edit box comes to have the focus in its window's thread.
+bool Focused(const std::wstring& window, size_t index);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
@@ -139,19 +138,15 @@ public:
     {
         return {file(), args, program, L""};
     }
-    Texts Run(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
-    {
-        return HostSession(Host(args, program)).Finish();
-    }
 };
 
 // The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
 class SimDevice : public TempDir {
 public:
-    SimDevice();
+    SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
-    std::string Calls() const;  // calls.log
-    void ClearCalls() const;
+    std::string Calls() const { return ReadBytes(*this / L"calls.log"); }
+    void ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 private:
     Restore env_;
@@ -179,8 +174,8 @@ Decoded Decode(const std::string& file);
 
 // A device screen as the display area shows it: each device pixel a block of
 // `block` × `block` in the top left corner of a picture `width` wide, white
-// elsewhere; rows from the top, 0x00RRGGBB.
-std::vector<std::uint32_t> Shows(const std::string& screen, int block, int width, int height);
+// elsewhere.
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height);
 
 // The dots an inch of this session: 96, or the value of TEST_DPI where a
 // session runs in a Wine prefix set to another.
