@@ -2,11 +2,6 @@
 # build at hand from one template, and its icon TARGET.ico beside the resource
 # script. The script names them "TARGET.manifest" and "TARGET.ico".
 function(program_resources target rc)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(PROGRAM_ARCH amd64)
-  else()
-    set(PROGRAM_ARCH x86)
-  endif()
   set(PROGRAM_NAME ${target})
   set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/program.manifest.in ${manifest} @ONLY)

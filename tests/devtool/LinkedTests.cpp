@@ -63,12 +63,6 @@ private:
 
 TEST(HostLink, PathFolderAndMessagesInOrder)
 {
-    ProjectFilePath.clear();
-    Form1::Instance().Form_Load();
-    EXPECT_EQ(ProjectFilePath, L"") << "no host: no path";
-    HostMessage(L"nobody hears this");
-    Form1::Instance().Unload();
-
     Linked link(L"C:\\表示\\ゲーム.sds");
     EXPECT_EQ(ProjectFilePath, L"C:\\表示\\ゲーム.sds");
     EXPECT_EQ(ProjectDir, L"C:\\表示");
