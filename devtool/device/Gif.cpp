@@ -100,6 +100,9 @@ std::string ImageBlock(const GreyFrame& frame)
         prefix = pixel;
     }
     if (prefix >= 0) codes.Put(prefix, width);
+    // The decoder adds an entry for the last code as well, and widens its
+    // codes when that entry fills them, before it reads the end code.
+    if (free == (1 << width)) ++width;
     codes.Put(EndCode, width);
     return out + codes.Finish();
 }

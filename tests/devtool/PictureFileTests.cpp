@@ -40,6 +40,80 @@ TEST(PictureFiles, StillPicturesRoundTrip)
     }
 }
 
+// What a strict decoder makes of a still picture's codes: it widens them
+// exactly when its table reaches the next power of two, and fails when the
+// data ends before the end code. Counts the clears and the codes after the
+// last one, and the width the end code was read at.
+struct Strict {
+    bool whole = false;
+    std::vector<unsigned char> pixels;
+    int clears = 0, codes = 0, endWidth = 0;
+};
+
+Strict ReadStrict(const std::string& gif)
+{
+    std::string data;  // the sub-blocks after the descriptor and the code size
+    for (size_t i = 36; i < gif.size() && gif[i]; i += 1 + static_cast<unsigned char>(gif[i]))
+        data += gif.substr(i + 1, static_cast<unsigned char>(gif[i]));
+    Strict read;
+    std::vector<std::vector<unsigned char>> table;
+    int width = 3, previous = -1;
+    for (size_t bit = 0; bit + width <= data.size() * 8;) {
+        int code = 0;
+        for (int i = 0; i < width; ++i, ++bit) code |= (data[bit / 8] >> (bit % 8) & 1) << i;
+        if (code == 4) {
+            table = {{0}, {1}, {2}, {3}, {}, {}};
+            width = 3, previous = -1, read.codes = 0, ++read.clears;
+            continue;
+        }
+        if (code == 5) {
+            read.whole = true, read.endWidth = width;
+            break;
+        }
+        const bool known = code < static_cast<int>(table.size()) && code != 4 && code != 5;
+        if (table.empty() || (!known && (previous < 0 || code != static_cast<int>(table.size())))) break;
+        std::vector<unsigned char> entry = known ? table[code] : table[previous];
+        if (!known) entry.push_back(entry[0]);
+        if (previous >= 0 && table.size() < 4096) {
+            table.push_back(table[previous]);
+            table.back().push_back(entry[0]);
+            if (table.size() == 1u << width && width < 12) ++width;
+        }
+        read.pixels.insert(read.pixels.end(), entry.begin(), entry.end());
+        previous = code, ++read.codes;
+    }
+    return read;
+}
+
+TEST(PictureFiles, TheEndCodeHasTheWidthTheDecoderReadsItAt)
+{
+    // Rows of pixels coded in just so many codes after just so many clears:
+    // the last code makes the decoder's table reach 2^n - 1, or 2^n, where it
+    // widens its codes before reading the end code. 11 codes after a clear end
+    // at a byte boundary when the end code is one bit too narrow.
+    const GreyFrame noise = Noise(40000, 1, 7);
+    auto rowOf = [&](size_t length) { return GreyFrame{static_cast<int>(length), 1, std::vector<unsigned char>(noise.levels.begin(), noise.levels.begin() + length)}; };
+    auto key = [&](size_t length) { const Strict read = ReadStrict(GifFileBytes(rowOf(length))); return std::pair(read.clears, read.codes); };
+    const struct { int clears, codes, endWidth; } cases[] = {
+        {1, 1, 3}, {1, 2, 3}, {1, 3, 4}, {1, 10, 4}, {1, 11, 5}, {1, 26, 5}, {1, 27, 6}, {1, 58, 6}, {1, 59, 7},
+        {1, 122, 7}, {1, 123, 8}, {1, 250, 8}, {1, 251, 9}, {1, 506, 9}, {1, 507, 10}, {1, 1018, 10},
+        {1, 1019, 11}, {1, 2042, 11}, {1, 2043, 12}, {1, 4090, 12}, {2, 1, 3}, {2, 3, 4}, {2, 10, 4}, {2, 11, 5}};
+    for (const auto& c : cases) {
+        // Each pixel more adds at most one code: the shortest row that takes as many.
+        size_t low = 1, high = noise.levels.size();
+        while (low < high) {
+            const size_t middle = (low + high) / 2;
+            if (key(middle) < std::pair(c.clears, c.codes)) low = middle + 1; else high = middle;
+        }
+        const GreyFrame row = rowOf(low);
+        const Strict read = ReadStrict(GifFileBytes(row));
+        ASSERT_EQ(std::pair(read.clears, read.codes), std::pair(c.clears, c.codes));
+        EXPECT_TRUE(read.whole) << c.codes << " codes after clear " << c.clears;
+        EXPECT_EQ(read.endWidth, c.endWidth) << c.codes << " codes after clear " << c.clears;
+        EXPECT_TRUE(read.pixels == row.levels) << c.codes << " codes after clear " << c.clears;
+    }
+}
+
 TEST(PictureFiles, AnimationsMergeTimeAndLoop)
 {
     const GreyFrame a = Noise(128, 88, 4), b = Noise(128, 88, 5), c = Noise(128, 88, 6);
