@@ -25,6 +25,24 @@ ts::Decoded::Frame Shown(const GreyFrame& frame, int delay)
     return shown;
 }
 
+// A file on a disk that takes at most `room` bytes: a write that does not fit
+// puts in what fits and fails, as on a full disk.
+struct Disk {
+    std::string file;
+    size_t room = std::string::npos;
+    GifAnimation Animation(int width, int height)
+    {
+        return GifAnimation(
+            width, height,
+            [this](const std::string& bytes) {
+                const size_t fits = std::min(bytes.size(), room - file.size());
+                file += bytes.substr(0, fits);
+                return fits == bytes.size();
+            },
+            [this](size_t length) { return file.resize(length), true; });
+    }
+};
+
 TEST(PictureFiles, StillPicturesRoundTrip)
 {
     for (const GreyFrame& picture : {Noise(128, 88, 1), Noise(256, 176, 2), Noise(5, 3, 3), GreyFrame{1, 1, {3}}}) {
@@ -123,25 +141,88 @@ TEST(PictureFiles, AnimationsMergeTimeAndLoop)
         std::vector<ts::Decoded::Frame> expected;
     } cases[] = {
         // Identical frames become one; delays follow the clock from the
-        // first frame; none is shorter than 2.
+        // first frame; a frame shown for less than 2 gives its time to the next.
         {{{a, 1000}, {a, 1040}, {b, 1100}, {c, 1130}, {a, 1135}, {a, 1180}}, 1200,
-         {Shown(a, 10), Shown(b, 3), Shown(c, 2), Shown(a, 6)}},
+         {Shown(a, 10), Shown(b, 3), Shown(a, 7)}},
+        // The only frame, however short.
+        {{{b, 0}}, 5, {Shown(b, 2)}},
         // A still screen longer than the longest delay is shown twice.
         {{{c, 0}, {b, 700000}}, 700015, {Shown(c, 65535), Shown(c, 4465), Shown(b, 2)}},
     };
     for (const Case& test : cases) {
-        std::string file;
-        GifAnimation gif(128, 88, [&](const std::string& bytes) { return file += bytes, true; });
+        Disk disk;
+        GifAnimation gif = disk.Animation(128, 88);
         for (const auto& [frame, ms] : test.frames) ASSERT_TRUE(gif.Add(frame, ms));
         ASSERT_TRUE(gif.Finish(test.end));
-        const ts::Decoded decoded = ts::Decode(file);
+        const ts::Decoded decoded = ts::Decode(disk.file);
         EXPECT_EQ(decoded.loop, 0) << "loops for ever";
         ASSERT_EQ(decoded.frames.size(), test.expected.size());
         for (size_t i = 0; i < test.expected.size(); ++i)
             EXPECT_TRUE(decoded.frames[i] == test.expected[i]) << "frame " << i << " delay " << decoded.frames[i].delay;
     }
-    GifAnimation empty(128, 88, [](const std::string&) { return true; });
+    Disk none;
+    GifAnimation empty = none.Animation(128, 88);
+    EXPECT_TRUE(empty.Empty());
     EXPECT_FALSE(empty.Finish(0)) << "no frame, no file";
+}
+
+TEST(PictureFiles, DelaysAddUpToTheRecordedTimeAtAnyPace)
+{
+    // 200 frames, each different from the one before, the gaps between them
+    // taken in turn from the row; the total in hundredths of a second.
+    const GreyFrame a = Noise(8, 8, 1), b = Noise(8, 8, 2);
+    const struct { std::vector<long long> gaps; int total; } cases[] = {
+        {{1}, 20}, {{5}, 100}, {{10}, 200}, {{15}, 300}, {{19}, 380}, {{21}, 420}, {{33}, 660},
+        {{5, 61}, 660}, {{40, 2, 2, 22}, 330}};
+    for (const auto& c : cases) {
+        Disk disk;
+        GifAnimation gif = disk.Animation(8, 8);
+        long long ms = 5000;
+        for (size_t i = 0; i < 200; ms += c.gaps[i++ % c.gaps.size()]) ASSERT_TRUE(gif.Add(i % 2 ? b : a, ms));
+        ASSERT_TRUE(gif.Finish(ms));
+        int total = 0;
+        for (const ts::Decoded::Frame& frame : ts::Decode(disk.file).frames) {
+            EXPECT_GE(frame.delay, 2) << c.gaps[0];
+            total += frame.delay;
+        }
+        EXPECT_NEAR(total, c.total, 1) << c.gaps[0];
+    }
+}
+
+TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
+{
+    // Three frames, at 0, 100 and 200 ms, ended at 300; the disk fills up
+    // after the header, inside the second frame, or inside the third, which
+    // is written only at the end.
+    const GreyFrame a{8, 8, std::vector<unsigned char>(64, 1)}, b{8, 8, std::vector<unsigned char>(64, 2)},
+                    last{8, 8, std::vector<unsigned char>(64, 3)};
+    const std::pair<GreyFrame, long long> frames[] = {{a, 0}, {b, 100}, {last, 200}};
+    Disk roomy;
+    GifAnimation whole = roomy.Animation(8, 8);
+    for (const auto& [frame, ms] : frames) whole.Add(frame, ms);
+    whole.Finish(300);
+    std::vector<size_t> frameEnds;  // where each frame's graphic control begins, and the trailer
+    for (size_t at = roomy.file.find("\x21\xF9"); at != std::string::npos; at = roomy.file.find("\x21\xF9", at + 1))
+        frameEnds.push_back(at);
+    ASSERT_EQ(frameEnds.size(), 3u);
+    frameEnds.push_back(roomy.file.size() - 1);
+    const struct { size_t framesThatFit, more; std::vector<bool> added; bool empty; std::vector<ts::Decoded::Frame> kept; } cases[] = {
+        {0, 0, {true, false, false}, true, {}},
+        {1, 5, {true, true, false}, false, {Shown(a, 10)}},
+        {2, 3, {true, true, true}, false, {Shown(a, 10), Shown(b, 10)}}};
+    for (const auto& c : cases) {
+        Disk disk;
+        disk.room = frameEnds[c.framesThatFit] + c.more;
+        GifAnimation gif = disk.Animation(8, 8);
+        std::vector<bool> added;
+        for (const auto& [frame, ms] : frames) added.push_back(gif.Add(frame, ms));
+        EXPECT_EQ(added, c.added) << c.framesThatFit;
+        EXPECT_EQ(gif.Finish(300), !c.empty) << c.framesThatFit;
+        EXPECT_EQ(gif.Empty(), c.empty) << c.framesThatFit;
+        if (c.empty) continue;
+        EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept) << c.framesThatFit;
+        EXPECT_EQ(disk.file.back(), ';') << c.framesThatFit;
+    }
 }
 
 }  // namespace
