@@ -71,9 +71,9 @@ void LiveCapture::Run(HWND window, UINT message)
             if (wake_.wait_until(hold, due, [this] { return stop_; })) return;
         }
         screen.fill(0);
-        const std::optional<int> result = CaptureScreen(screen);
+        const DeviceResult result = CaptureScreen(screen);
         if (!result || *result != 0) {
-            Tell(result ? News::NoDevice : News::NoLibrary, screen, window, message);
+            Tell(result.status == DeviceResult::NoLibrary ? News::NoLibrary : News::NoDevice, screen, window, message);
             return;
         }
         Tell(News::Frame, screen, window, message);
