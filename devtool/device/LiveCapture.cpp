@@ -10,10 +10,10 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto Period = std::chrono::microseconds(1000000 / 30);
-// How long closing the window waits for the capture in flight.
+// How long closing the window waits for the capture in flight, unless it hangs.
 constexpr auto StopPatience = std::chrono::milliseconds(500);
 // How often the window looks whether a call hangs.
-constexpr UINT WatchMs = 500;
+constexpr UINT WatchMs = 250;
 
 // The watch's timer has the message it posts as its id.
 void CALLBACK Watch(HWND window, UINT, UINT_PTR message, DWORD)
@@ -58,6 +58,8 @@ struct LiveCapture::Shared {
         const std::lock_guard<std::mutex> hold(lock);
         callSince = since;
     }
+    // Under the lock.
+    bool Hung() const { return callSince && Now() - *callSince > DeviceHangMs; }
     // Keeps `what` for Take and posts when nothing was waiting yet; a stopped
     // view tells nothing, as its window may be gone.
     void Tell(News what, const ScreenBuffer& screen)
@@ -98,7 +100,7 @@ void LiveCapture::Stop()
         std::unique_lock<std::mutex> hold(shared_->lock);
         shared_->stop = true;
         shared_->wake.notify_all();
-        shared_->wake.wait_for(hold, StopPatience, [this] { return shared_->ended; });
+        shared_->wake.wait_for(hold, StopPatience, [this] { return shared_->ended || shared_->Hung(); });
     }
     shared_.reset();
 }
@@ -113,9 +115,7 @@ LiveCapture::News LiveCapture::Take(ScreenBuffer& screen, long long& ms)
         ms = shared_->latestMs;
         shared_->news = News::Nothing;
     }
-    if (news == News::Nothing && shared_->callSince && Now() - *shared_->callSince > DeviceHangMs)
-        return News::NoDevice;
-    return news;
+    return news == News::Nothing && shared_->Hung() ? News::NoDevice : news;
 }
 
 void LiveCapture::Run(const std::shared_ptr<Shared>& shared)

@@ -27,8 +27,9 @@ public:
     // that a device that stops answering is noticed. Frames are drawn on its
     // thread, where drawing reaches the screen at once.
     void Start(HWND window, UINT message);
-    // Returns once no capture runs any more, or after half a second at most
-    // when a call hangs in the library; the news not yet taken is dropped.
+    // Returns once no capture runs any more, after half a second at most: a
+    // call that hangs in the library is not waited for. The news not yet
+    // taken is dropped.
     void Stop();
     bool Running() const { return static_cast<bool>(shared_); }
     // The latest frame and the time it came (milliseconds on a clock that
