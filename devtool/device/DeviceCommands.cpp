@@ -41,12 +41,11 @@ void ShowDeviceInfo()
     DeviceVersion version;
     PffsFreeSpace space;
     const DeviceResult found = GetDeviceVersion(version);
-    const DeviceResult listed = found && *found != -1 ? GetPffsFreeSpace(space) : DeviceResult();
     if (!found) {
         SendLine(NoCallText(found));
     } else if (*found == -1) {
         SendLine(L"P/ECEが見つかりません.");
-    } else if (!listed) {
+    } else if (const DeviceResult listed = GetPffsFreeSpace(space); !listed) {
         SendLine(NoCallText(listed));
     } else {
         // A failed listing leaves the free space at zero.

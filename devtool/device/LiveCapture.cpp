@@ -33,8 +33,8 @@ LiveCapture::News Absence(const DeviceResult& result)
 }
 
 struct LiveCapture::Shared {
-    HWND window;
-    UINT message;
+    HWND window = nullptr;
+    UINT message = 0;
     std::mutex lock;
     std::condition_variable wake;  // the stop for the thread, the thread's end for Stop
     bool stop = false;
