@@ -58,10 +58,9 @@ TEST(PictureFiles, StillPicturesRoundTrip)
     }
 }
 
-// What a strict decoder makes of a still picture's codes: it widens them
-// exactly when its table reaches the next power of two, and fails when the
-// data ends before the end code. Counts the clears and the codes after the
-// last one, and the width the end code was read at.
+// A strict reading of a still picture's codes: their width grows exactly when
+// the table reaches the next power of two, and data that ends before the end
+// code fails. The clears, the codes after the last one, the end code's width.
 struct Strict {
     bool whole = false;
     std::vector<unsigned char> pixels;
@@ -84,13 +83,10 @@ Strict ReadStrict(const std::string& gif)
             width = 3, previous = -1, read.codes = 0, ++read.clears;
             continue;
         }
-        if (code == 5) {
-            read.whole = true, read.endWidth = width;
-            break;
-        }
-        const bool known = code < static_cast<int>(table.size()) && code != 4 && code != 5;
-        if (table.empty() || (!known && (previous < 0 || code != static_cast<int>(table.size())))) break;
-        std::vector<unsigned char> entry = known ? table[code] : table[previous];
+        if (code == 5) return read.whole = true, read.endWidth = width, read;
+        const bool known = code < static_cast<int>(table.size());
+        if (!known && (previous < 0 || code != static_cast<int>(table.size()))) break;
+        std::vector<unsigned char> entry = table[known ? code : previous];
         if (!known) entry.push_back(entry[0]);
         if (previous >= 0 && table.size() < 4096) {
             table.push_back(table[previous]);
@@ -105,30 +101,30 @@ Strict ReadStrict(const std::string& gif)
 
 TEST(PictureFiles, TheEndCodeHasTheWidthTheDecoderReadsItAt)
 {
-    // Rows of pixels coded in just so many codes after just so many clears:
-    // the last code makes the decoder's table reach 2^n - 1, or 2^n, where it
-    // widens its codes before reading the end code. 11 codes after a clear end
-    // at a byte boundary when the end code is one bit too narrow.
+    // Rows of noise coded in just so many codes after just so many clears: the
+    // last code makes the decoder's table reach 2^n - 1, or 2^n, where it
+    // widens its codes before it reads the end code. With 11 codes after a
+    // clear, an end code one bit too narrow ends at a byte boundary.
     const GreyFrame noise = Noise(40000, 1, 7);
-    auto rowOf = [&](size_t length) { return GreyFrame{static_cast<int>(length), 1, std::vector<unsigned char>(noise.levels.begin(), noise.levels.begin() + length)}; };
-    auto key = [&](size_t length) { const Strict read = ReadStrict(GifFileBytes(rowOf(length))); return std::pair(read.clears, read.codes); };
+    auto row = [&](size_t length) {
+        return GreyFrame{static_cast<int>(length), 1, {noise.levels.begin(), noise.levels.begin() + length}};
+    };
     const struct { int clears, codes, endWidth; } cases[] = {
         {1, 1, 3}, {1, 2, 3}, {1, 3, 4}, {1, 10, 4}, {1, 11, 5}, {1, 26, 5}, {1, 27, 6}, {1, 58, 6}, {1, 59, 7},
         {1, 122, 7}, {1, 123, 8}, {1, 250, 8}, {1, 251, 9}, {1, 506, 9}, {1, 507, 10}, {1, 1018, 10},
         {1, 1019, 11}, {1, 2042, 11}, {1, 2043, 12}, {1, 4090, 12}, {2, 1, 3}, {2, 3, 4}, {2, 10, 4}, {2, 11, 5}};
     for (const auto& c : cases) {
-        // Each pixel more adds at most one code: the shortest row that takes as many.
+        // A pixel more adds one code at most: the shortest row that takes as many.
         size_t low = 1, high = noise.levels.size();
         while (low < high) {
             const size_t middle = (low + high) / 2;
-            if (key(middle) < std::pair(c.clears, c.codes)) low = middle + 1; else high = middle;
+            const Strict read = ReadStrict(GifFileBytes(row(middle)));
+            if (std::pair(read.clears, read.codes) < std::pair(c.clears, c.codes)) low = middle + 1; else high = middle;
         }
-        const GreyFrame row = rowOf(low);
-        const Strict read = ReadStrict(GifFileBytes(row));
-        ASSERT_EQ(std::pair(read.clears, read.codes), std::pair(c.clears, c.codes));
-        EXPECT_TRUE(read.whole) << c.codes << " codes after clear " << c.clears;
-        EXPECT_EQ(read.endWidth, c.endWidth) << c.codes << " codes after clear " << c.clears;
-        EXPECT_TRUE(read.pixels == row.levels) << c.codes << " codes after clear " << c.clears;
+        const Strict read = ReadStrict(GifFileBytes(row(low)));
+        EXPECT_EQ((std::vector<int>{read.clears, read.codes, read.whole, read.endWidth}),
+                  (std::vector<int>{c.clears, c.codes, true, c.endWidth}));
+        EXPECT_TRUE(read.pixels == row(low).levels) << c.codes << " codes after clear " << c.clears;
     }
 }
 
@@ -168,9 +164,9 @@ TEST(PictureFiles, AnimationsMergeTimeAndLoop)
 
 TEST(PictureFiles, DelaysAddUpToTheRecordedTimeAtAnyPace)
 {
-    // 200 frames, each different from the one before, the gaps between them
-    // taken in turn from the row; the total in hundredths of a second.
-    const GreyFrame a = Noise(8, 8, 1), b = Noise(8, 8, 2);
+    // 200 frames, each unlike the one before, the gaps between them taken in
+    // turn from the row; the recorded time in hundredths of a second.
+    const GreyFrame frames[] = {Noise(8, 8, 1), Noise(8, 8, 2)};
     const struct { std::vector<long long> gaps; int total; } cases[] = {
         {{1}, 20}, {{5}, 100}, {{10}, 200}, {{15}, 300}, {{19}, 380}, {{21}, 420}, {{33}, 660},
         {{5, 61}, 660}, {{40, 2, 2, 22}, 330}};
@@ -178,50 +174,34 @@ TEST(PictureFiles, DelaysAddUpToTheRecordedTimeAtAnyPace)
         Disk disk;
         GifAnimation gif = disk.Animation(8, 8);
         long long ms = 5000;
-        for (size_t i = 0; i < 200; ms += c.gaps[i++ % c.gaps.size()]) ASSERT_TRUE(gif.Add(i % 2 ? b : a, ms));
+        for (size_t i = 0; i < 200; ms += c.gaps[i++ % c.gaps.size()]) gif.Add(frames[i % 2], ms);
         ASSERT_TRUE(gif.Finish(ms));
-        int total = 0;
-        for (const ts::Decoded::Frame& frame : ts::Decode(disk.file).frames) {
-            EXPECT_GE(frame.delay, 2) << c.gaps[0];
-            total += frame.delay;
-        }
+        int total = 0, shortest = 2;
+        for (const ts::Decoded::Frame& frame : ts::Decode(disk.file).frames) total += frame.delay, shortest = std::min(shortest, frame.delay);
         EXPECT_NEAR(total, c.total, 1) << c.gaps[0];
+        EXPECT_EQ(shortest, 2) << c.gaps[0];
     }
 }
 
 TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
 {
-    // Three frames, at 0, 100 and 200 ms, ended at 300; the disk fills up
-    // after the header, inside the second frame, or inside the third, which
-    // is written only at the end.
-    const GreyFrame a{8, 8, std::vector<unsigned char>(64, 1)}, b{8, 8, std::vector<unsigned char>(64, 2)},
-                    last{8, 8, std::vector<unsigned char>(64, 3)};
-    const std::pair<GreyFrame, long long> frames[] = {{a, 0}, {b, 100}, {last, 200}};
-    Disk roomy;
-    GifAnimation whole = roomy.Animation(8, 8);
-    for (const auto& [frame, ms] : frames) whole.Add(frame, ms);
-    whole.Finish(300);
-    std::vector<size_t> frameEnds;  // where each frame's graphic control begins, and the trailer
-    for (size_t at = roomy.file.find("\x21\xF9"); at != std::string::npos; at = roomy.file.find("\x21\xF9", at + 1))
-        frameEnds.push_back(at);
-    ASSERT_EQ(frameEnds.size(), 3u);
-    frameEnds.push_back(roomy.file.size() - 1);
-    const struct { size_t framesThatFit, more; std::vector<bool> added; bool empty; std::vector<ts::Decoded::Frame> kept; } cases[] = {
-        {0, 0, {true, false, false}, true, {}},
-        {1, 5, {true, true, false}, false, {Shown(a, 10)}},
-        {2, 3, {true, true, true}, false, {Shown(a, 10), Shown(b, 10)}}};
+    // Frames of one level each, shown from 0, 100 and 200 ms until 300, each
+    // written when the next comes, the last at the end: 44 bytes of header,
+    // 28 a frame. The disk fills up in the first frame, the second or the last.
+    auto frame = [](int level) { return GreyFrame{8, 8, std::vector<unsigned char>(64, static_cast<unsigned char>(level))}; };
+    const struct { size_t room; std::vector<bool> added; std::vector<ts::Decoded::Frame> kept; } cases[] = {
+        {50, {true, false, false}, {}},
+        {77, {true, true, false}, {Shown(frame(1), 10)}},
+        {103, {true, true, true}, {Shown(frame(1), 10), Shown(frame(2), 10)}}};
     for (const auto& c : cases) {
-        Disk disk;
-        disk.room = frameEnds[c.framesThatFit] + c.more;
+        Disk disk{"", c.room};
         GifAnimation gif = disk.Animation(8, 8);
         std::vector<bool> added;
-        for (const auto& [frame, ms] : frames) added.push_back(gif.Add(frame, ms));
-        EXPECT_EQ(added, c.added) << c.framesThatFit;
-        EXPECT_EQ(gif.Finish(300), !c.empty) << c.framesThatFit;
-        EXPECT_EQ(gif.Empty(), c.empty) << c.framesThatFit;
-        if (c.empty) continue;
-        EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept) << c.framesThatFit;
-        EXPECT_EQ(disk.file.back(), ';') << c.framesThatFit;
+        for (int i = 0; i < 3; ++i) added.push_back(gif.Add(frame(i + 1), i * 100));
+        EXPECT_EQ(added, c.added) << c.room;
+        EXPECT_EQ(gif.Finish(300), !c.kept.empty()) << c.room;
+        EXPECT_EQ(gif.Empty(), c.kept.empty()) << c.room;
+        if (!c.kept.empty()) EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept && disk.file.back() == ';') << c.room;
     }
 }
 
