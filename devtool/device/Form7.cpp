@@ -174,9 +174,9 @@ void Form7::Cap()
 {
     ScreenBuffer screen = {};
     // Without a device the buffer stays zero and the picture white; only a
-    // missing library is told.
-    if (!CaptureScreen(screen)) {
-        MsgBox(hwnd(), DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
+    // missing library, or a device that still hangs in an earlier call, is told.
+    if (const DeviceResult result = CaptureScreen(screen); !result) {
+        MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     Draw(screen, LiveCapture::Now());

@@ -76,9 +76,17 @@ size_t Files(const ts::TempDir& dir)
     return count;
 }
 
-// The captures so far: each opens and closes the library, and calls.log holds nothing else.
+// The captures so far: each opens and closes the library, and calls.log holds
+// nothing else but the live view's question for the version when it starts.
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
-size_t Captures(const ts::SimDevice& device) { return device.Calls().size() / OneCapture.size(); }
+std::string Captured(const ts::SimDevice& device)
+{
+    std::string calls = device.Calls();
+    const std::string version = ts::Bracket({"ismGetVersion 1"});
+    for (size_t at; (at = calls.find(version)) != std::string::npos;) calls.erase(at, version.size());
+    return calls;
+}
+size_t Captures(const ts::SimDevice& device) { return Captured(device).size() / OneCapture.size(); }
 
 TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 {
@@ -167,7 +175,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
     std::string brackets;
     for (size_t i = Captures(device); i > 0; --i) brackets += OneCapture;
-    EXPECT_EQ(device.Calls(), brackets);
+    EXPECT_EQ(Captured(device), brackets);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
     EXPECT_EQ(Files(out), 9u) << "the nine pictures saved, nothing else";
 }
