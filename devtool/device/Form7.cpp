@@ -33,8 +33,9 @@ constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
 const Control Controls[] = {
     {Command1Id, L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0},
     {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
+    // Ends where its twin begins.
     {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
-     {4080 + 120, 720 + 240, 1455, 255}, 0},
+     {4080 + 120, 720 + 240, 1455, 240}, 0},
     // Wider than its twin, up to the frame's edge, for the longer caption.
     {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0},
     {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},

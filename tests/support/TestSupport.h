@@ -182,10 +182,11 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
 int SessionDpi();
 
 // Loads the form hidden and checks its layout at the session's DPI: the
-// client area is `at96` or `at192` pixels, and every control of its table sits
-// where its twips put it, in the message font at that DPI, with its caption
-// whole on one line. Then the DPI changes to half as much again, as a move to
-// another monitor tells it, and the same holds at the new DPI.
+// client area is `at96` or `at192` pixels, and its controls, as the window
+// has them, lie wholly inside it, apart (but the options inside a frame), in
+// the message font at that DPI, each caption whole on one line. Then the DPI
+// changes to 144, as a move to another monitor tells it, and the same holds
+// at the new DPI.
 void ExpectLayout(Window& form, SIZE at96, SIZE at192);
 
 }  // namespace ts
