@@ -1,11 +1,12 @@
-// The support library's pure rules: paths, profile entries, numbers and stored
-// paths, the code page crossing and whole-file replacement.
+// The support library's pure rules: paths, typed file names, profile entries,
+// numbers and stored paths, the code page crossing and whole-file replacement.
 #include "Ansi.h"
 #include "FileBytes.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"
 #include "PubFnc.h"
+#include "pubForm.h"
 #include "Search.h"
 #include "TestSupport.h"
 
@@ -41,6 +42,19 @@ TEST(Paths, StringHelpers)
         {L"\"", 0, L""}, {L"\"\"", 0, L""}, {L"\"a\"b\"", 0, L"a\"b"}, {L"\"C:\\a", 1, L"\"C:\\a\""},
         {L"C:\\a\"", 1, L"\"C:\\a\""}, {L"C:\\a", 1, L"C:\\a"}, {L"\"C:\\a\"", 1, L"\"C:\\a\""}};
     for (const auto& q : quotes) EXPECT_EQ(QuotePath(q.in, q.mode), q.out) << ts::Utf8(q.in);
+}
+
+// A name typed into the capture window's save dialog keeps an extension of
+// any of its types, else gets the selected type's.
+TEST(FileGet, TypedNamesGetTheSelectedTypesExtension)
+{
+    const std::wstring types = L"b(*.bmp)|*.bmp|p(*.png)|*.png;*.apng|g(*.gif)|*.gif|all|*.*";
+    const struct { std::wstring typed; unsigned type; std::wstring name; } cases[] = {
+        {L"C:\\a\\shot", 1, L"C:\\a\\shot.bmp"}, {L"C:\\a\\shot", 2, L"C:\\a\\shot.png"},
+        {L"C:\\a\\shot.v2", 2, L"C:\\a\\shot.v2.png"}, {L"C:\\a\\shot.GIF", 2, L"C:\\a\\shot.GIF"},
+        {L"C:\\a\\shot.apng", 1, L"C:\\a\\shot.apng"}, {L"C:/my.dir/shot", 3, L"C:/my.dir/shot.gif"},
+        {L"C:\\a\\shot.", 2, L"C:\\a\\shot.png"}, {L"C:\\a\\shot.txt", 4, L"C:\\a\\shot.txt"}};
+    for (const auto& c : cases) EXPECT_EQ(WithTypeExtension(c.typed, c.type, types), c.name) << ts::Utf8(c.typed);
 }
 
 TEST(Paths, PlatformHelpersNeverOverrunTheirBuffers)

@@ -191,12 +191,12 @@ std::wstring Box(int press)
     return seen;
 }
 
-bool FileDialog(const std::wstring& path, const std::wstring& owner)
+bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
 {
     const HWND dialog = Found([] { return ui::WaitForFileDialog(0); }, "no file dialog for " + Utf8(path));
     bool ok = dialog && (owner.empty() || ui::OwnedBy(dialog, owner));
     if (ok && path.empty()) ui::CancelFileDialog(dialog);
-    else if (ok) ok = ui::AnswerFileDialog(dialog, path, Bound);
+    else if (ok) ok = (type == 0 || ui::SelectFileType(dialog, type)) && ui::AnswerFileDialog(dialog, path, Bound);
     ok = ok && Closed(dialog);
     EXPECT_TRUE(ok || !dialog) << "file dialog for " << Utf8(path);
     return ok;

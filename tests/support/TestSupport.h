@@ -92,8 +92,9 @@ bool Focused(const std::wstring& window, size_t index);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
-// with `owner`, the dialog must belong to that window.
-bool FileDialog(const std::wstring& path, const std::wstring& owner = L"");
+// with `owner`, the dialog must belong to that window. The file type numbered
+// `type` (0 = the first, selected as the dialog opens) is selected first.
+bool FileDialog(const std::wstring& path, const std::wstring& owner = L"", int type = 0);
 
 struct HostOptions {
     std::wstring project;  // answer to "projectFileName"; empty: none
