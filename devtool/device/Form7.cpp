@@ -209,8 +209,15 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     UpdateWindow(display);
 
     if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
-        EndRecording();
-        RecordingFailed(hwnd());
+        // The temporary folder's disk is full: what came before is kept.
+        std::unique_ptr<Recording> recording = EndRecording();
+        if (recording->Empty()) {
+            RecordingFailed(hwnd());
+            return;
+        }
+        MsgBox(hwnd(), L"録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します.",
+               MB_ICONEXCLAMATION | MB_OK);
+        SaveRecording(std::move(recording), ms);
     }
 }
 
@@ -328,5 +335,7 @@ void Form7::SaveRecording(std::unique_ptr<Recording> recording, long long endMs)
             }
         }
     };
-    RunJob(ask);
+    // A recording that a full disk stopped during another job (a capture, a
+    // save) is asked for over it: the window is shut to input already.
+    if (!RunJob(ask)) ask();
 }

@@ -217,4 +217,30 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_EQ(Files(out), 11u) << "the eleven pictures and recordings saved, nothing else";
 }
 
+// The disk of the temporary folder fills during a recording: the session runs
+// with every file that its programs write limited in size (the test
+// capture_full_disk), and a recording's temporary file grows past it.
+TEST(FullDisk, TheRecordingStopsSaysSoAndSavesTheFramesBefore)
+{
+    if (!sim::EnvText(L"TEST_FILE_LIMIT")) GTEST_SKIP() << "runs in capture_full_disk alone";
+    ts::SimDevice device;
+    ts::Project project;
+    ts::TempDir out;
+    // Screens of noise, which the GIF hardly compresses: the disk fills soon.
+    std::array<std::string, 3> noise;
+    unsigned random = 1;
+    for (std::string& screen : noise)
+        while (screen.size() < 128 * 88) screen += static_cast<char>((random = random * 1103515245 + 12345) >> 16 & 3);
+    ts::WriteBytes(device / L"screen.bin", noise[0] + noise[1] + noise[2]);
+    ts::HostSession host(project.Host(L"CAPTURE"));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // sooner still
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します.");
+    ASSERT_TRUE(ts::FileDialog(out / L"full"));
+    ExpectRecording(Written(out / L"full.gif"), noise, 2, -1);
+    EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound)) << "the button reads 録画 again";
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // no recording runs: no question
+    EXPECT_EQ(host.Finish(), ts::Texts{});
+}
+
 }  // namespace
