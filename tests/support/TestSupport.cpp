@@ -111,8 +111,11 @@ Restore SetCurrentFolder(const std::wstring& folder)
     return Restore(nullptr, [old = std::wstring(old)](void*) { SetCurrentDirectoryW(old.c_str()); });
 }
 
-Process::Process(const std::wstring& commandLine, const std::wstring& folder)
+Process::Process(const std::wstring& commandLine, const std::wstring& folder) : job_(CreateJobObjectW(nullptr, nullptr))
 {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     // What a child prints (the host stand-in echoes every line) is not the test's output.
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     const sim::Handle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
@@ -122,16 +125,13 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder)
     si.hStdOutput = si.hStdError = nul.get();
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         process_ = sim::Handle(pi.hProcess);
+        AssignProcessToJobObject(job_.get(), pi.hProcess);
+        ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
     }
-}
-
-Process::~Process()
-{
-    if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
 DWORD Process::Wait()

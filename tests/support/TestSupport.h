@@ -65,16 +65,17 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value);
 // until the returned guard goes.
 Restore SetCurrentFolder(const std::wstring& folder);
 
-// A child process, in `folder` when one is given; killed if still running when the object goes.
+// A child process, in `folder` when one is given; killed with every process
+// it started if still running when the object goes, so a failed step leaves
+// no program behind to hold the test run up.
 class Process {
 public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
-    ~Process();
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
     DWORD Id() const { return GetProcessId(process_.get()); }
 
 private:
-    sim::Handle process_;
+    sim::Handle job_, process_;
 };
 
 // Runs `show`, which blocks this thread in a box or dialog, while another
