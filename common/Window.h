@@ -61,7 +61,6 @@ public:
     HWND hwnd() const { return hwnd_; }
     // Dots an inch of the monitor the window is on; 1440 twips make an inch.
     int dpi() const { return dpi_; }
-    const ControlTable& controls() const { return controls_; }
 
     // Creates the (hidden) window and runs Form_Load. False when the window
     // could not be made.

@@ -35,18 +35,20 @@ constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 
 // In tab order, so the title box takes the focus when the window opens; the
 // labels take no focus. Each path has its label, its box and its browse button.
+// A label ends where its box begins: a static control paints its whole
+// rectangle, and would cover the box's top edge.
 const Control Controls[] = {
-    {Label2Id2, L"Static", L"タイトル", LabelStyle, {120, 120, 975, 375}, 0},
+    {Label2Id2, L"Static", L"タイトル", LabelStyle, {120, 120, 975, 240}, 0},
     {Text1Id, L"Edit", L"", TextBoxStyle, {240, 360, 3495, 270}, WS_EX_CLIENTEDGE},
-    {Label2Id0, L"Static", L"入力ファイル名(*.srf)", LabelStyle, {120, 720, 1935, 375}, 0},
+    {Label2Id0, L"Static", L"入力ファイル名(*.srf)", LabelStyle, {120, 720, 1935, 240}, 0},
     {Text2Id0, L"Edit", L"", TextBoxStyle, {240, 960, 3495, 270}, WS_EX_CLIENTEDGE},
     {Command1Id0, L"Button", L"...", ButtonStyle, {3840, 960, 255, 255}, 0},
     {Command5Id, L"Button", L"↓", ButtonStyle, {3000, 1250, 375, 300}, 0},
-    {Label2Id1, L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 375}, 0},
+    {Label2Id1, L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 240}, 0},
     {Text2Id1, L"Edit", L"", TextBoxStyle, {240, 1560, 3495, 270}, WS_EX_CLIENTEDGE},
     {Command1Id1, L"Button", L"...", ButtonStyle, {3840, 1560, 255, 255}, 0},
     // Out to the right edge of the box below, so the longest label stays on one line.
-    {Label2Id3, L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 3615, 375}, 0},
+    {Label2Id3, L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 3615, 240}, 0},
     {Text2Id2, L"Edit", L"", TextBoxStyle, {240, 2160, 3495, 270}, WS_EX_CLIENTEDGE},
     {Command1Id2, L"Button", L"...", ButtonStyle, {3840, 2160, 255, 255}, 0},
     {Command4Id, L"Button", L"作成", ButtonStyle, {120, 2640, 1095, 375}, 0},
