@@ -41,6 +41,7 @@ void ShowDeviceInfo()
     DeviceVersion version;
     PffsFreeSpace space;
     const std::optional<int> found = GetDeviceVersion(version);
+    // NOLINTNEXTLINE(bugprone-branch-clone): a library without the listing is as missing as one without the version
     if (!found) {
         SendLine(DeviceLibraryMissingText);
     } else if (*found == -1) {
