@@ -178,7 +178,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     const ULONGLONG started = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 24; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 18; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"停止"));
     const ULONGLONG stopped = GetTickCount64();
     EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
@@ -210,7 +210,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     const size_t last = Captures(device);
     const ULONGLONG begun = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 12; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 8; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     const ULONGLONG closed = GetTickCount64();
     EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を保存しますか?");
