@@ -74,22 +74,6 @@ TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndAFailedBuildS
     for (const std::wstring& key : Keys) EXPECT_EQ(project.Read(L"PEX", key), L"<absent>") << ts::Utf8(key);
 }
 
-TEST(ImageBuild, CancelEscOrTheCloseBoxAfterEditsLeaveTheProjectFileUntouched)
-{
-    ts::Project project;
-    const std::string before = ts::ReadBytes(project.file());
-    const std::function<bool()> leave[] = {
-        [] { return ts::Click(Form6, L"キャンセル"); },
-        [] { return PostMessageW(ui::WaitForEdit(Form6, 0, ts::Bound), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE; },
-        [] { return ui::PostClose(Form6, ts::Bound); }};
-    for (const auto& way : leave) {
-        ts::HostSession host(project.Host(L"CreatePex"));
-        ASSERT_TRUE(ts::SetEdit(Form6, 0, L"EDITED"));
-        ASSERT_TRUE(ts::SetEdit(Form6, 3, project / L"icon.pid"));
-        ASSERT_TRUE(way());
-        EXPECT_EQ(host.Finish(), Texts{});
-        EXPECT_EQ(ts::ReadBytes(project.file()), before);
-    }
-}
+// Leaving the window without saving: the menu's session.
 
 }  // namespace
