@@ -101,6 +101,9 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     ASSERT_TRUE(ui::PostClose(Menu, ts::Bound));  // as a task list's "end task": the menu is shut to it
+    // Without a PEX section: defaults from the name and the first source.
+    const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, defaults[i]), defaults[i]) << i;
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
