@@ -103,8 +103,8 @@ void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 
     }
 }
 
-// The captures so far: each opens and closes the library, and calls.log holds
-// nothing else but the live view's question for the version when it starts.
+// The captures so far: calls.log without the live view's questions for the
+// version. (That each opens and closes the library: the device layer's test.)
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
 std::string Captured(const ts::SimDevice& device)
 {
@@ -225,9 +225,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_TRUE(ts::FileDialog(out / L"closed.gif"));
     ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1);
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
-    std::string brackets;
-    for (size_t i = Captures(device); i > 0; --i) brackets += OneCapture;
-    EXPECT_EQ(Captured(device), brackets);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
     EXPECT_EQ(Files(out), 11u) << "the eleven pictures and recordings saved, nothing else";
 }

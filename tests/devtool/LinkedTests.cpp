@@ -96,6 +96,7 @@ TEST(FileGet, ModeInitialNameAndAnswers)
     EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
 }
 
+// (A cancelled transfer and a device not found: the menu's session.)
 TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
 {
     ts::SimDevice device;
@@ -136,8 +137,6 @@ TEST(DeviceVerbs, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(ts::ReadBytes(device / L"run\\ゲーム.srf"), "SRF");
     device.Set(L"srf", L"result", L"1004");
     EXPECT_EQ(link.During(RunOnDevice), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送失敗.", L"エラーコード:1004"}));
-
-    // A cancelled transfer and a device not found: the menu's session.
 }
 
 // The runner's output for one packer run with the stand-in's settings, joined:

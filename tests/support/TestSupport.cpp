@@ -52,6 +52,18 @@ HWND EditBox(const std::wstring& window, size_t index)
 {
     return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
 }
+
+using Microsoft::WRL::ComPtr;
+
+int Delay(IWICMetadataQueryReader* reader)
+{
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    const bool read = reader && SUCCEEDED(reader->GetMetadataByName(L"/grctlext/Delay", &value));
+    const int delay = read && value.vt == VT_UI2 ? value.uiVal : -1;
+    PropVariantClear(&value);
+    return delay;
+}
 }  // namespace
 
 std::wstring BinPath(const std::wstring& name)
@@ -265,20 +277,6 @@ std::string Bracket(std::initializer_list<std::string> calls)
     for (const auto& call : calls) lines += "ismInit\r\n" + call + "\r\nismExit\r\n";
     return lines;
 }
-
-namespace {
-using Microsoft::WRL::ComPtr;
-
-int Delay(IWICMetadataQueryReader* reader)
-{
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    const bool read = reader && SUCCEEDED(reader->GetMetadataByName(L"/grctlext/Delay", &value));
-    const int delay = read && value.vt == VT_UI2 ? value.uiVal : -1;
-    PropVariantClear(&value);
-    return delay;
-}
-}  // namespace
 
 Decoded Decode(const std::string& file)
 {
