@@ -160,10 +160,9 @@ TEST(IniSections, ReadAndLeaveTheBytesOfEntryByEntry)
         {"[H]\nK=1\n[S]\nn = 5\n1=old\n1=dup\n3=old\n9=nine\n[T]\nX=1\n",
          {{L"N", L"3"}, {L"1", L".\\a"}, {L"2", L".\\b"}, {L"3", L""}},
          "[H]\r\nK=1\r\n[S]\r\nn=3\r\n1=.\\a\r\n1=dup\r\n9=nine\r\n2=.\\b\r\n[T]\r\nX=1\r\n"},
-        // No value changes: the file stays as it is.
-        {"[S]\nA = \"1\"\n", {{L"A", L" \"1\""}, {L"B", L""}}, "[S]\nA = \"1\"\n"},
         // A comment, which the whole-section calls would lose, and a second
-        // section of the name (a line without "=": the conversion's table).
+        // section of the name. (A file that does not change: the conversion's
+        // table, run twice.)
         {"[S]\r\n;note\r\nA=1\r\n", {{L"A", L"2"}, {L"B", L"3"}}, "[S]\r\n;note\r\nA=2\r\nB=3\r\n"},
         {"[S]\r\nA=1\r\n[T]\r\n[s]\r\nB=2\r\n", {{L"B", L""}, {L"A", L""}}, "[S]\r\n[T]\r\n[s]\r\n"},
     };

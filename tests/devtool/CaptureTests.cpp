@@ -86,33 +86,26 @@ std::array<std::string, 3> Screens()
 }
 
 // A recording of the screens at `block` times their size: each frame one of
-// them and not the one before, looping for ever, the delays adding up to
-// `ms` (unless it is -1), the time between the clicks that began and ended
-// it as this process saw it, within a bound generous enough for the two
-// clocks and the clicks' way to the window.
-void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block, long long ms)
+// them and not the one before, each shown for 2 hundredths at least, looping
+// for ever. How the delays add up is the GIF writer's, tested on its own.
+void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block)
 {
     std::vector<Frame> screens;
     screens.reserve(shown.size());
     for (const std::string& screen : shown) screens.push_back(ts::Shows(screen, block, 128 * block, 88 * block));
     EXPECT_EQ(recorded.loop, 0);
     EXPECT_FALSE(recorded.frames.empty());
-    long long centis = 0;
     for (size_t i = 0; i < recorded.frames.size(); ++i) {
         Frame frame = recorded.frames[i];
         EXPECT_GE(frame.delay, 2) << i;
-        centis += frame.delay;
         frame.delay = -1;
         EXPECT_NE(std::find(screens.begin(), screens.end(), frame), screens.end()) << "frame " << i;
         EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
     }
-    if (ms >= 0) {
-        EXPECT_NEAR(centis * 10, ms, 250) << recorded.frames.size() << " frames";
-    }
 }
 
-// The captures so far: each opens and closes the library, and calls.log holds
-// nothing else but the live view's question for the version when it starts.
+// The captures so far: calls.log without the live view's questions for the
+// version. (That each opens and closes the library: the device layer's test.)
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
 std::string Captured(const ts::SimDevice& device)
 {
@@ -129,6 +122,9 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ts::Project project;
     ts::TempDir out, temp;
     const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
+    // Captures that return 1 when they have copied the screen: the live view
+    // and the recordings ask whether a device is there, and go on while one is.
+    const ts::Restore one = ts::SetEnv(L"PIECE_SIM_CAPTURE_RESULT", L"1");
     const auto [a, b, c] = Screens();
     const std::string white(128 * 88, '\0');
     ts::WriteBytes(device / L"screen.bin", a);
@@ -175,18 +171,16 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     // user does not want to throw it away with ask again.
     ts::WriteBytes(device / L"screen.bin", a + b + c);  // each capture the next screen
     const size_t before = Captures(device);
-    const ULONGLONG started = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 18; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"停止"));
-    const ULONGLONG stopped = GetTickCount64();
     EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
     EXPECT_EQ(ts::Box(), refusedBox);
     EXPECT_TRUE(ts::FileDialog(L""));
     EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を破棄しますか?");
     EXPECT_TRUE(ts::FileDialog(out / L"rec"));
-    ExpectRecording(Written(out / L"rec.gif"), {a, b, c}, 2, static_cast<long long>(stopped - started));
+    ExpectRecording(Written(out / L"rec.gif"), {a, b, c}, 2);
     // Thrown away when the user says so: no file stays, not even a temporary one.
     const size_t from = Captures(device);
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
@@ -205,23 +199,33 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 
     // A recording at 1x, closed while it runs and saved when asked; a refused
     // file asks again.
+    // Checked again once the device is back, the live view captures again;
+    // unchecked, no more: nothing comes between two captures of the button's.
     device.Set(L"device", L"connected", L"1");
+    const size_t back = Captures(device);
+    ui::PostSelect(live);
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= back + 3; }, ts::Bound));
+    ui::PostSelect(live);
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    std::string calls;
+    ASSERT_TRUE(ui::WaitUntil([&] {
+        calls = device.Calls();
+        return calls.size() > OneCapture.size() && calls.substr(calls.size() - OneCapture.size()) == OneCapture;
+    }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, Capture));
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().size() >= calls.size() + OneCapture.size(); }, ts::Bound));
+    EXPECT_EQ(device.Calls(), calls + OneCapture);
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
     const size_t last = Captures(device);
-    const ULONGLONG begun = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 8; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
-    const ULONGLONG closed = GetTickCount64();
     EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を保存しますか?");
     EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
     EXPECT_EQ(ts::Box(), refusedBox);
     EXPECT_TRUE(ts::FileDialog(out / L"closed.gif"));
-    ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1, static_cast<long long>(closed - begun));
+    ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1);
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
-    std::string brackets;
-    for (size_t i = Captures(device); i > 0; --i) brackets += OneCapture;
-    EXPECT_EQ(Captured(device), brackets);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
     EXPECT_EQ(Files(out), 11u) << "the eleven pictures and recordings saved, nothing else";
 }
@@ -246,7 +250,7 @@ TEST(FullDisk, TheRecordingStopsSaysSoAndSavesTheFramesBefore)
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します.");
     ASSERT_TRUE(ts::FileDialog(out / L"full"));
-    ExpectRecording(Written(out / L"full.gif"), noise, 2, -1);
+    ExpectRecording(Written(out / L"full.gif"), noise, 2);
     EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound)) << "the button reads 録画 again";
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // no recording runs: no question
     EXPECT_EQ(host.Finish(), ts::Texts{});

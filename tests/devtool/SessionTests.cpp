@@ -101,6 +101,9 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     ASSERT_TRUE(ui::PostClose(Menu, ts::Bound));  // as a task list's "end task": the menu is shut to it
+    // Without a PEX section: defaults from the name and the first source.
+    const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, defaults[i]), defaults[i]) << i;
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
@@ -108,8 +111,20 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ASSERT_TRUE(ts::Click(Menu, L"実行イメージ作成"));
     EXPECT_EQ(ts::Edit(Form6, 0, L"FIRST"), L"FIRST");
     EXPECT_EQ(ts::Edit(Form6, 2, project / L"second.pex"), project / L"second.pex");
-    ASSERT_TRUE(ts::Click(Form6, L"キャンセル"));
-    ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
+    // Cancel, Esc or the close box after edits leave the project file as it is.
+    const std::string before = ts::ReadBytes(project.file());
+    const std::function<bool()> leave[] = {
+        [] { return ts::Click(Form6, L"キャンセル"); },
+        [] { return PostMessageW(ui::WaitForEdit(Form6, 0, ts::Bound), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE; },
+        [] { return ui::PostClose(Form6, ts::Bound); }};
+    for (const auto& way : leave) {
+        ASSERT_TRUE(&way == leave || ts::Click(Menu, L"実行イメージ作成"));
+        ASSERT_TRUE(ts::SetEdit(Form6, 0, L"EDITED"));
+        ASSERT_TRUE(ts::SetEdit(Form6, 3, project / L"icon.pid"));
+        ASSERT_TRUE(way());
+        ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
+        EXPECT_EQ(ts::ReadBytes(project.file()), before);
+    }
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
     EXPECT_EQ(host.Finish().size(), 6u);
     EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}));

@@ -2,7 +2,6 @@
 
 #include "Window.h"
 
-#include <shellapi.h>
 #include <initguid.h>
 #include <wincodec.h>
 #include <wincodecsdk.h>
@@ -12,6 +11,7 @@
 
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -20,12 +20,8 @@ namespace ts {
 namespace {
 void RemoveTree(const std::wstring& dir)
 {
-    const std::wstring from = dir + L'\0';
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 // Waits until the window has gone, so that the next step cannot find it again.
@@ -55,6 +51,18 @@ HWND Found(const std::function<HWND()>& find, const std::string& what)
 HWND EditBox(const std::wstring& window, size_t index)
 {
     return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
+}
+
+using Microsoft::WRL::ComPtr;
+
+int Delay(IWICMetadataQueryReader* reader)
+{
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    const bool read = reader && SUCCEEDED(reader->GetMetadataByName(L"/grctlext/Delay", &value));
+    const int delay = read && value.vt == VT_UI2 ? value.uiVal : -1;
+    PropVariantClear(&value);
+    return delay;
 }
 }  // namespace
 
@@ -270,24 +278,6 @@ std::string Bracket(std::initializer_list<std::string> calls)
     return lines;
 }
 
-namespace {
-using Microsoft::WRL::ComPtr;
-
-int Metadata(IWICMetadataQueryReader* reader, const wchar_t* name, std::vector<unsigned char>* bytes = nullptr)
-{
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    int number = -1;
-    if (reader && SUCCEEDED(reader->GetMetadataByName(name, &value))) {
-        if (value.vt == VT_UI2) number = value.uiVal;
-        if (value.vt == (VT_VECTOR | VT_UI1) && bytes)
-            bytes->assign(value.caub.pElems, value.caub.pElems + value.caub.cElems);
-    }
-    PropVariantClear(&value);
-    return number;
-}
-}  // namespace
-
 Decoded Decode(const std::string& file)
 {
     Decoded decoded;
@@ -296,7 +286,6 @@ Decoded Decode(const std::string& file)
         ComPtr<IWICImagingFactory> factory;
         ComPtr<IWICStream> stream;
         ComPtr<IWICBitmapDecoder> decoder;
-        ComPtr<IWICMetadataQueryReader> global;
         UINT count = 0;
         if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) ||
             FAILED(factory->CreateStream(&stream)) ||
@@ -304,12 +293,10 @@ Decoded Decode(const std::string& file)
             FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad, &decoder)) ||
             FAILED(decoder->GetFrameCount(&count)))
             count = 0;
-        if (count && SUCCEEDED(decoder->GetMetadataQueryReader(&global))) {
-            // NETSCAPE2.0's sub-block: its size 3, 1, then the loop count.
-            std::vector<unsigned char> data;
-            Metadata(global.Get(), L"/appext/Data", &data);
-            if (data.size() >= 4 && data[0] == 3 && data[1] == 1) decoded.loop = data[2] | data[3] << 8;
-        }
+        // NETSCAPE2.0's sub-block: its size 3, 1, then the loop count.
+        const size_t loop = file.find("NETSCAPE2.0\x03\x01");
+        if (count && loop != std::string::npos && loop + 15 <= file.size())
+            decoded.loop = static_cast<unsigned char>(file[loop + 13]) | static_cast<unsigned char>(file[loop + 14]) << 8;
         for (UINT i = 0; i < count; ++i) {
             ComPtr<IWICBitmapFrameDecode> frame;
             ComPtr<IWICBitmapSource> bgra;
@@ -319,7 +306,7 @@ Decoded Decode(const std::string& file)
                 FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra)))
                 break;
             frame->GetMetadataQueryReader(&reader);
-            Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), Metadata(reader.Get(), L"/grctlext/Delay"),
+            Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), Delay(reader.Get()),
                                std::vector<std::uint32_t>(width * height)};
             if (FAILED(bgra->CopyPixels(nullptr, width * 4, width * height * 4, reinterpret_cast<BYTE*>(out.pixels.data())))) break;
             for (std::uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;

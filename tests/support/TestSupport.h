@@ -72,7 +72,6 @@ class Process {
 public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
-    DWORD Id() const { return GetProcessId(process_.get()); }
 
 private:
     sim::Handle job_, process_;
