@@ -3,7 +3,13 @@
 #include "LazyProc.h"
 #include "MsgBox.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+// Above IDOK and IDCANCEL, which Enter and Esc send.
+constexpr int FirstControlId = 100;
+
 // The DPI functions of newer systems are bound at their first use; older ones
 // have one DPI for the whole screen, and the window takes that.
 int ScreenDpi()
@@ -164,17 +170,41 @@ void Window::EndJob(HWND focus)
 void Window::AddControls(const ControlTable& table)
 {
     controls_ = table;
-    for (const Control& c : controls_)
-        CreateWindowExW(c.exStyle, c.cls, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0,
-                        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                        GetModuleHandleW(nullptr), nullptr);
+    std::vector<ACCEL> keys;
+    for (const Control& c : controls_) {
+        const HWND control =
+            CreateWindowExW(c.exStyle, c.cls, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(c))), GetModuleHandleW(nullptr),
+                            nullptr);
+        if (c.held) c.held(*this, control);
+        // Esc comes as the dialog's IDCANCEL; any other key through the table.
+        if (c.key && !(c.key == Esc))
+            keys.push_back({static_cast<BYTE>(FVIRTKEY | c.key.modifiers), c.key.code, static_cast<WORD>(IdOf(c))});
+    }
+    if (!keys.empty()) SetShortcuts(keys.data(), static_cast<int>(keys.size()));
     PlaceControls();
+}
+
+int Window::IdOf(const Control& row) const
+{
+    return row.id ? row.id : FirstControlId + static_cast<int>(&row - controls_.begin());
+}
+
+bool Window::Command(int id, int code)
+{
+    const Control* row = std::find_if(controls_.begin(), controls_.end(), [&](const Control& c) {
+        return id == IDCANCEL ? c.key == Esc : IdOf(c) == id;
+    });
+    if (row == controls_.end() || !row->click || !(code == BN_CLICKED || (code == 1 && row->key)))
+        return OnCommand(id, code);
+    row->click(*this);
+    return true;
 }
 
 void Window::PlaceControls()
 {
     for (const Control& c : controls_) {
-        const HWND control = GetDlgItem(hwnd_, c.id);
+        const HWND control = Item(c);
         SetWindowPos(control, nullptr, Pixels(c.twips.left), Pixels(c.twips.top), Pixels(c.twips.width),
                      Pixels(c.twips.height), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -211,7 +241,7 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (busy_ || OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+        if (busy_ || Command(LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
     case WM_DRAWITEM:
         if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;

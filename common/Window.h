@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 
 std::wstring WindowText(HWND window);
 
@@ -16,16 +17,84 @@ struct Twips {
     int left, top, width, height;
 };
 
+class Window;
+
+// What a control's click runs: a handler of its form, named in the control's
+// row as &Form2::Command1_Click, or the one handler of a control array, which
+// gets the member's index: {&Form6::Command1_Click, 2} runs Command1_Click(2).
+class Handler {
+public:
+    constexpr Handler() = default;
+    template <typename Form>
+    constexpr Handler(void (Form::*click)());
+    template <typename Form>
+    constexpr Handler(void (Form::*click)(int index), int index);
+
+    explicit constexpr operator bool() const { return click_ || indexed_; }
+    void operator()(Window& form) const;
+
+private:
+    void (Window::*click_)() = nullptr;
+    void (Window::*indexed_)(int) = nullptr;
+    int index_ = 0;
+};
+
+// A key that clicks a control as well: a virtual key with any of FCONTROL,
+// FSHIFT and FALT. It acts while the window is active and its modal loop runs.
+struct Key {
+    BYTE modifiers = 0;
+    WORD code = 0;
+    explicit constexpr operator bool() const { return code != 0; }
+    constexpr bool operator==(Key other) const { return modifiers == other.modifiers && code == other.code; }
+};
+
+// Esc clicks the control whose key it is, as a dialog's cancel button.
+constexpr Key Esc = {0, VK_ESCAPE};
+
+// Where a form keeps a control that its code reaches, filled as the control
+// is made: Held<&Form6::Text1>, or for a control array's member
+// Held<&Form6::Text2, 1>. The member is an HWND or a TextBox, or an array of them.
+using Slot = void (*)(Window& form, HWND control);
+template <auto member, int index = 0>
+void Hold(Window& form, HWND control);
+template <auto member, int index = 0>
+constexpr Slot Held = &Hold<member, index>;
+
 // One child control of a window: each window declares all of its controls in
-// one table, in tab order, which its load step creates.
+// one table, in tab order, which its load step creates. A row gives the
+// control's class, caption, style, place and extended style, then what the
+// form does with it: the handler of its click, the key that clicks it too and
+// the member that holds it, each where it has one. Its id comes from its place
+// in the table.
 struct Control {
-    int id;
+    constexpr Control(const wchar_t* cls, const wchar_t* caption, DWORD style, Twips twips, DWORD exStyle = 0,
+                      Handler click = {}, Key key = {}, Slot held = nullptr)
+        : cls(cls), caption(caption), style(style), twips(twips), exStyle(exStyle), click(click), key(key),
+          held(held)
+    {
+    }
+    // A control whose id its window names itself, and whose clicks reach OnCommand.
+    constexpr Control(int id, const wchar_t* cls, const wchar_t* caption, DWORD style, Twips twips,
+                      DWORD exStyle)
+        : id(id), cls(cls), caption(caption), style(style), twips(twips), exStyle(exStyle)
+    {
+    }
+
+    int id = 0;
     const wchar_t* cls;
     const wchar_t* caption;
     DWORD style;  // WS_CHILD | WS_VISIBLE come with every control
     Twips twips;
     DWORD exStyle;
+    Handler click;
+    Key key;
+    Slot held = nullptr;
 };
+
+// The styles of the usual controls.
+constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD TextBoxStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD LabelStyle = SS_LEFT;
 
 // A window's table of controls.
 struct ControlTable {
@@ -62,6 +131,8 @@ public:
     // Dots an inch of the monitor the window is on; 1440 twips make an inch.
     int dpi() const { return dpi_; }
     const ControlTable& controls() const { return controls_; }
+    // The control made from a row of the table.
+    HWND Item(const Control& row) const { return GetDlgItem(hwnd_, IdOf(row)); }
 
     // Creates the (hidden) window and runs Form_Load. False when the window
     // could not be made.
@@ -85,7 +156,8 @@ protected:
     virtual void Form_QueryUnload() {}
     // The window is being destroyed; its controls are still there.
     virtual void Form_Unload() {}
-    // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
+    // WM_COMMAND of a control that its window names itself, decoded: true when
+    // handled. Clicks, Enter and Esc arrive here.
     virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
     // WM_DRAWITEM of an owner-drawn control: true when drawn.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
@@ -110,7 +182,9 @@ protected:
     }
 
     // Creates the window's controls from its table, in the message font at
-    // the window's DPI. They are placed again whenever the DPI changes.
+    // the window's DPI, and fills the form's members that hold them. They are
+    // placed again whenever the DPI changes. A click on a control, and its key,
+    // run its row's handler.
     template <std::size_t N>
     void AddControls(const Control (&table)[N])
     {
@@ -127,6 +201,9 @@ private:
     HWND BeginJob();
     void EndJob(HWND focus);
     void AddControls(const ControlTable& table);
+    int IdOf(const Control& row) const;
+    // A click (BN_CLICKED), a key (code 1) or Esc (IDCANCEL) to the handler of its row.
+    bool Command(int id, int code);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void PlaceControls();
 
@@ -142,3 +219,46 @@ private:
     bool busy_ = false;
     HACCEL shortcuts_ = nullptr;
 };
+
+template <typename Form>
+constexpr Handler::Handler(void (Form::*click)()) : click_(static_cast<void (Window::*)()>(click))
+{
+}
+
+template <typename Form>
+constexpr Handler::Handler(void (Form::*click)(int index), int index)
+    : indexed_(static_cast<void (Window::*)(int)>(click)), index_(index)
+{
+}
+
+inline void Handler::operator()(Window& form) const
+{
+    if (click_)
+        (form.*click_)();
+    else if (indexed_)
+        (form.*indexed_)(index_);
+}
+
+namespace window_detail {
+template <typename>
+struct MemberOf;
+template <typename Form, typename Type>
+struct MemberOf<Type Form::*> {
+    using FormType = Form;
+    using MemberType = Type;
+};
+}
+
+template <auto member, int index>
+void Hold(Window& form, HWND control)
+{
+    using Of = window_detail::MemberOf<decltype(member)>;
+    using Type = typename Of::MemberType;
+    auto& held = static_cast<typename Of::FormType&>(form).*member;
+    if constexpr (std::is_array_v<Type>) {
+        static_assert(index >= 0 && index < std::extent_v<Type>, "no such member of the control array");
+        held[index] = std::remove_extent_t<Type>(control);
+    } else {
+        held = Type(control);
+    }
+}

@@ -46,7 +46,7 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     capture.Cap();  // at 1×
     HWND display = nullptr;
     for (const Control& c : capture.controls())
-        if (std::wstring(c.cls) == L"Static") display = GetDlgItem(capture.hwnd(), c.id);
+        if (std::wstring(c.cls) == L"Static") display = capture.Item(c);
     const int block = ts::SessionDpi() / 96;
     EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block));
 }

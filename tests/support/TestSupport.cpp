@@ -378,8 +378,9 @@ void ExpectControls(const Window& form, int dpi)
 {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     for (const Control& c : form.controls()) {
-        const std::string name = Utf8(c.caption) + " #" + std::to_string(c.id) + " at " + std::to_string(dpi);
-        const HWND control = GetDlgItem(form.hwnd(), c.id);
+        const HWND control = form.Item(c);
+        const std::string name =
+            Utf8(c.caption) + " #" + std::to_string(GetDlgCtrlID(control)) + " at " + std::to_string(dpi);
         RECT r = {};
         GetWindowRect(control, &r);
         MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
