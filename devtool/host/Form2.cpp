@@ -6,28 +6,15 @@
 #include "Form7.h"
 #include "PubFnc.h"
 
-namespace {
-enum ControlId {
-    Command1Id = 100,  // "Information"
-    Command2Id,        // "ファイル転送"
-    Command3Id,        // "キャプチャ"
-    Command4Id,        // "実行イメージ作成"
-    Command5Id,        // "閉じる"
-    Command6Id,        // "P/ECEで実行"
+// In tab order. Esc closes the menu as its close box does.
+const Control Form2::Controls[] = {
+    {L"Button", L"Information", ButtonStyle, {120, 120, 1815, 375}, 0, &Form2::Command1_Click},
+    {L"Button", L"ファイル転送", ButtonStyle, {120, 600, 1815, 375}, 0, &Form2::Command2_Click},
+    {L"Button", L"キャプチャ", ButtonStyle, {2040, 120, 1815, 375}, 0, &Form2::Command3_Click},
+    {L"Button", L"実行イメージ作成", ButtonStyle, {2040, 600, 1815, 375}, 0, &Form2::Command4_Click},
+    {L"Button", L"閉じる", ButtonStyle, {2400, 1200, 1455, 375}, 0, &Form2::Command5_Click, Esc},
+    {L"Button", L"P/ECEで実行", ButtonStyle, {120, 1080, 1815, 375}, 0, &Form2::Command6_Click},
 };
-
-constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
-
-// In tab order.
-const Control Controls[] = {
-    {Command1Id, L"Button", L"Information", ButtonStyle, {120, 120, 1815, 375}, 0},
-    {Command2Id, L"Button", L"ファイル転送", ButtonStyle, {120, 600, 1815, 375}, 0},
-    {Command3Id, L"Button", L"キャプチャ", ButtonStyle, {2040, 120, 1815, 375}, 0},
-    {Command4Id, L"Button", L"実行イメージ作成", ButtonStyle, {2040, 600, 1815, 375}, 0},
-    {Command5Id, L"Button", L"閉じる", ButtonStyle, {2400, 1200, 1455, 375}, 0},
-    {Command6Id, L"Button", L"P/ECEで実行", ButtonStyle, {120, 1080, 1815, 375}, 0},
-};
-}
 
 // The caption is replaced as the window loads.
 Form2::Form2() : Window(L"Form2", L"Form2", 3990, 1695) {}
@@ -38,22 +25,6 @@ void Form2::Form_Load()
 {
     AddControls(Controls);
     SetVersionCaption(hwnd());
-}
-
-bool Form2::OnCommand(int id, int code)
-{
-    if (code != BN_CLICKED) return false;
-    switch (id) {
-    case Command1Id: Command1_Click(); return true;
-    case Command2Id: Command2_Click(); return true;
-    case Command3Id: Command3_Click(); return true;
-    case Command4Id: Command4_Click(); return true;
-    // Esc closes the menu as its close box does.
-    case Command5Id:
-    case IDCANCEL: Command5_Click(); return true;
-    case Command6Id: Command6_Click(); return true;
-    }
-    return false;
 }
 
 // Each job runs to its end before the menu takes the next click. The windows
