@@ -130,9 +130,6 @@ public:
     HWND hwnd() const { return hwnd_; }
     // Dots an inch of the monitor the window is on; 1440 twips make an inch.
     int dpi() const { return dpi_; }
-    const ControlTable& controls() const { return controls_; }
-    // The control made from a row of the table.
-    HWND Item(const Control& row) const { return GetDlgItem(hwnd_, IdOf(row)); }
 
     // Creates the (hidden) window and runs Form_Load. False when the window
     // could not be made.
@@ -202,6 +199,7 @@ private:
     void EndJob(HWND focus);
     void AddControls(const ControlTable& table);
     int IdOf(const Control& row) const;
+    HWND Item(const Control& row) const { return GetDlgItem(hwnd_, IdOf(row)); }
     // A click (BN_CLICKED), a key (code 1) or Esc (IDCANCEL) to the handler of its row.
     bool Command(int id, int code);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }

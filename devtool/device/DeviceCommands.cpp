@@ -27,9 +27,9 @@ void TransferFile()
     if (path.empty()) return;
 
     SendLine(L"P/ECE ファイル転送");
-    const std::optional<int> result = WriteFileToPffs(path);
+    const DeviceResult result = WriteFileToPffs(path);
     if (!result)
-        SendLine(DeviceLibraryMissingText);
+        SendLine(NoCallText(result));
     else
         SendLine(*result == 0 ? L"転送完了." : TransferErrorText(*result));
     SendLine(L"---");
@@ -40,13 +40,13 @@ void ShowDeviceInfo()
     SendLine(L"P/ECE Infomation");
     DeviceVersion version;
     PffsFreeSpace space;
-    const std::optional<int> found = GetDeviceVersion(version);
+    const DeviceResult found = GetDeviceVersion(version);
     if (!found) {
-        SendLine(DeviceLibraryMissingText);
+        SendLine(NoCallText(found));
     } else if (*found == -1) {
         SendLine(L"P/ECEが見つかりません.");
-    } else if (!GetPffsFreeSpace(space)) {
-        SendLine(DeviceLibraryMissingText);
+    } else if (const DeviceResult listed = GetPffsFreeSpace(space); !listed) {
+        SendLine(NoCallText(listed));
     } else {
         // A failed listing leaves the free space at zero.
         SendLine(L"HARD Version:" + Decimal(version.hardwareMajor) + L"." + Decimal(version.hardwareMinor));
@@ -75,9 +75,9 @@ void RunOnDevice()
         HostMessage(program + L"が見つかりませんでした");
         return;
     }
-    const std::optional<int> result = WriteSrfToDevice(program);
+    const DeviceResult result = WriteSrfToDevice(program);
     if (!result) {
-        SendLine(DeviceLibraryMissingText);
+        SendLine(NoCallText(result));
     } else if (*result == 0) {
         SendLine(L"P/ECEへデータ転送完了.");
     } else {

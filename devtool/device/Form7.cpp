@@ -10,6 +10,8 @@
 #include "pubForm.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace {
 enum ControlId {
@@ -33,8 +35,9 @@ constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
 const Control Controls[] = {
     {Command1Id, L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0},
     {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
+    // Ends where its twin begins.
     {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
-     {4080 + 120, 720 + 240, 1455, 255}, 0},
+     {4080 + 120, 720 + 240, 1455, 240}, 0},
     // Wider than its twin, up to the frame's edge, for the longer caption.
     {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0},
     {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
@@ -67,16 +70,20 @@ GreyFrame ScreenFrame(const ScreenBuffer& screen, int factor)
 
 // The file a name asks for: .png and .gif in any case, else a bitmap. Empty
 // when the picture could not be made.
-std::string PictureFileBytes(const std::wstring& path, const PictureImage& image)
+std::string PictureFileBytes(const std::wstring& path, const GreyFrame& picture)
 {
     const size_t dot = path.find_last_of(L"\\/.");
     const std::wstring extension = dot != std::wstring::npos && path[dot] == L'.' ? path.substr(dot) : L"";
     auto is = [&](const wchar_t* name) {
         return CompareStringOrdinal(extension.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
     };
-    if (is(L".png")) return PngFileBytes(GreyFrameOf(image, image.width(), image.height()));
-    if (is(L".gif")) return GifFileBytes(GreyFrameOf(image, image.width(), image.height()));
-    return BitmapFileBytes(image.pixels(), image.width(), image.height());
+    if (is(L".png")) return PngFileBytes(picture);
+    if (is(L".gif")) return GifFileBytes(picture);
+    // A grey's colour reads the same as 0x00BBGGRR and as 0x00RRGGBB.
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(picture.levels.size());
+    for (const unsigned char level : picture.levels) pixels.push_back(GreyColour(level));
+    return BitmapFileBytes(pixels.data(), picture.width, picture.height);
 }
 
 void WriteFailed(HWND owner, const std::wstring& path)
@@ -88,6 +95,8 @@ void RecordingFailed(HWND owner)
 {
     MsgBox(owner, L"録画を一時ファイルに書き込めませんでした. 録画を止めました.", MB_ICONEXCLAMATION | MB_OK);
 }
+
+const wchar_t PictureTypes[] = L"ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png|GIFファイル(*.gif)|*.gif";
 }
 
 Form7::Form7()
@@ -117,9 +126,10 @@ void Form7::Form_QueryUnload()
     if (!recording_) return;
     // The recording ends when the user closes, not when the question is answered.
     const long long closed = LiveCapture::Now();
+    std::unique_ptr<Recording> recording = EndRecording();
     StopLive();
     if (MsgBox(hwnd(), L"録画を保存しますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
-        SaveRecording(closed);
+        SaveRecording(std::move(recording), closed);
 }
 
 void Form7::Form_Unload()
@@ -174,9 +184,9 @@ void Form7::Cap()
 {
     ScreenBuffer screen = {};
     // Without a device the buffer stays zero and the picture white; only a
-    // missing library is told.
-    if (!CaptureScreen(screen)) {
-        MsgBox(hwnd(), DeviceLibraryMissingText, MB_ICONEXCLAMATION | MB_OK);
+    // missing library, or a device that still hangs in an earlier call, is told.
+    if (const DeviceResult result = CaptureScreen(screen); !result) {
+        MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
         return;
     }
     Draw(screen, LiveCapture::Now());
@@ -199,9 +209,15 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     UpdateWindow(display);
 
     if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
-        recording_.reset();
-        SetDlgItemTextW(hwnd(), Command5Id, L"録画");
-        RecordingFailed(hwnd());
+        // The temporary folder's disk is full: what came before is kept.
+        std::unique_ptr<Recording> recording = EndRecording();
+        if (recording->Empty()) {
+            RecordingFailed(hwnd());
+            return;
+        }
+        MsgBox(hwnd(), L"録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します.",
+               MB_ICONEXCLAMATION | MB_OK);
+        SaveRecording(std::move(recording), ms);
     }
 }
 
@@ -243,12 +259,15 @@ void Form7::Command2_Click()
 void Form7::Command3_Click()
 {
     RunJob([this] {
-        const std::wstring path = pubForm::FileGet(
-            L"ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png|GIFファイル(*.gif)|*.gif", L"SAVE",
-            L"", nullptr);
+        // The live view goes on while the dialog is open: the picture is the
+        // one shown at the click.
+        const PictureImage& shown = SavedPicture();
+        const GreyFrame picture = GreyFrameOf(shown, shown.width(), shown.height());
+        const std::wstring path =
+            pubForm::FileGet(PictureTypes, L"SAVE", L"", nullptr, pubForm::TypedName::WithTypeExtension);
         if (path.empty()) return;
         // The old file stays until the new one is written whole.
-        const std::string bytes = PictureFileBytes(path, SavedPicture());
+        const std::string bytes = PictureFileBytes(path, picture);
         if (bytes.empty() || !ReplaceFileBytes(path, bytes)) WriteFailed(hwnd(), path);
     });
 }
@@ -271,7 +290,7 @@ void Form7::Command4_Click()
 void Form7::Command5_Click()
 {
     if (recording_) {
-        SaveRecording(LiveCapture::Now());
+        SaveRecording(EndRecording(), LiveCapture::Now());
         return;
     }
     recordingFactor_ = ScaleFactor();
@@ -288,19 +307,35 @@ void Form7::Command5_Click()
     }
 }
 
-void Form7::SaveRecording(long long endMs)
+std::unique_ptr<Recording> Form7::EndRecording()
 {
-    // The live view goes on while the dialog is open; the recording has ended.
-    const std::unique_ptr<Recording> recording = std::move(recording_);
     SetDlgItemTextW(hwnd(), Command5Id, L"録画");
+    return std::move(recording_);
+}
+
+void Form7::SaveRecording(std::unique_ptr<Recording> recording, long long endMs)
+{
     // No frame came (the device library is missing): nothing to save.
     if (recording->Empty()) return;
     if (!recording->Finish(endMs)) {
         RecordingFailed(hwnd());
         return;
     }
-    RunJob([&] {
-        const std::wstring path = pubForm::FileGet(L"GIFファイル(*.gif)|*.gif", L"SAVE", L"", nullptr);
-        if (!path.empty() && !recording->SaveAs(path)) WriteFailed(hwnd(), path);
-    });
+    // Only the user throws a recording away: a refused file asks again.
+    const auto ask = [&] {
+        for (;;) {
+            const std::wstring path = pubForm::FileGet(L"GIFファイル(*.gif)|*.gif", L"SAVE", L"", nullptr,
+                                                       pubForm::TypedName::WithTypeExtension);
+            if (path.empty()) {
+                if (MsgBox(hwnd(), L"録画を破棄しますか?", MB_ICONQUESTION | MB_YESNO) == IDYES) return;
+            } else if (recording->SaveAs(path)) {
+                return;
+            } else {
+                WriteFailed(hwnd(), path);
+            }
+        }
+    };
+    // A recording that a full disk stopped during another job (a capture, a
+    // save) is asked for over it: the window is shut to input already.
+    if (!RunJob(ask)) ask();
 }

@@ -41,8 +41,11 @@ private:
     // Shows a capture as Cap does, and records it while a recording runs.
     void Draw(const ScreenBuffer& screen, long long ms);
     void StopLive();
-    // Ends the recording at `endMs` and asks where to save it.
-    void SaveRecording(long long endMs);
+    // The button reads 録画 again; the recording, no longer fed, is the caller's.
+    std::unique_ptr<Recording> EndRecording();
+    // Ends the recording at `endMs` and asks where to save it until it is
+    // saved or the user throws it away.
+    void SaveRecording(std::unique_ptr<Recording> recording, long long endMs);
 
     // What the display area shows, and the capture surface, which stays off
     // screen: the user sees its copy in Picture1.

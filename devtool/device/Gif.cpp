@@ -10,7 +10,9 @@ constexpr int MinCodeSize = 2;
 constexpr int ClearCode = 1 << MinCodeSize;
 constexpr int EndCode = ClearCode + 1;
 constexpr int MaxCode = 4095;
-constexpr int MaxDelay = 65535;  // hundredths of a second, in 16 bits
+// Hundredths of a second: what players honour, and what 16 bits hold.
+constexpr long long MinDelay = 2;
+constexpr long long MaxDelay = 65535;
 
 void Word(std::string& out, int value)
 {
@@ -100,6 +102,9 @@ std::string ImageBlock(const GreyFrame& frame)
         prefix = pixel;
     }
     if (prefix >= 0) codes.Put(prefix, width);
+    // The decoder adds an entry for the last code as well, and widens its
+    // codes when that entry fills them, before it reads the end code.
+    if (free == (1 << width)) ++width;
     codes.Put(EndCode, width);
     return out + codes.Finish();
 }
@@ -121,8 +126,9 @@ const unsigned char GreyLevelValues[4] = {255, 170, 85, 0};
 
 std::string GifFileBytes(const GreyFrame& frame) { return Header(frame.width, frame.height) + ImageBlock(frame) + ';'; }
 
-GifAnimation::GifAnimation(int width, int height, std::function<bool(const std::string&)> write)
-    : width_(width), height_(height), write_(std::move(write))
+GifAnimation::GifAnimation(int width, int height, std::function<bool(const std::string&)> write,
+                           std::function<bool(size_t)> cut)
+    : width_(width), height_(height), write_(std::move(write)), cut_(std::move(cut))
 {
 }
 
@@ -133,37 +139,45 @@ bool GifAnimation::Add(const GreyFrame& frame, long long ms)
         firstMs_ = ms;
     } else {
         if (frame.levels == pending_.levels) return true;
-        if (!Emit(ms)) return false;
+        // The delays written add up to the clock's time since the first
+        // frame; a frame shown too short for a delay gives its time to this one.
+        const long long due = Centis(firstMs_, ms) - shown_;
+        if (due >= MinDelay && !Emit(due)) return false;
     }
     pending_ = frame;
-    pendingMs_ = ms;
     return true;
 }
 
 bool GifAnimation::Finish(long long ms)
 {
-    if (!ok_ || pending_.levels.empty()) return false;
-    ok_ = Emit(ms) && write_(";");
-    pending_.levels.clear();
+    if (ok_ && !pending_.levels.empty()) {
+        // A last frame too short to be shown is left out, unless it is all there is.
+        const long long due = Centis(firstMs_, ms) - shown_;
+        if (due >= MinDelay || !started_) Emit(std::max(MinDelay, due));
+        pending_.levels.clear();
+        if (ok_ && Write(";")) return true;
+    }
+    return whole_ > 0 && cut_(whole_) && write_(";");
+}
+
+bool GifAnimation::Write(const std::string& bytes)
+{
+    ok_ = ok_ && write_(bytes);
+    if (ok_) written_ += bytes.size();
     return ok_;
 }
 
-bool GifAnimation::Emit(long long untilMs)
+bool GifAnimation::Emit(long long delay)
 {
-    if (!started_) {
-        // The loop block: the animation repeats for ever.
-        ok_ = write_(Header(width_, height_) + std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19));
-        started_ = true;
-    }
-    // Delays follow the clock from the first frame, so their rounding does
-    // not add up over a long recording.
-    long long delay = std::max(2LL, Centis(firstMs_, untilMs) - Centis(firstMs_, pendingMs_));
+    // The loop block: the animation repeats for ever.
+    if (!started_) started_ = Write(Header(width_, height_) + std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19));
     const std::string image = ImageBlock(pending_);
+    shown_ += delay;
     // A still screen longer than the format's longest delay is shown again,
     // each part at least as long as the shortest delay.
     while (ok_ && delay > 0) {
-        const long long part = delay > MaxDelay ? std::min<long long>(MaxDelay, delay - 2) : delay;
-        ok_ = write_(Control(static_cast<int>(part)) + image);
+        const long long part = delay > MaxDelay ? std::min<long long>(MaxDelay, delay - MinDelay) : delay;
+        if (Write(Control(static_cast<int>(part)) + image)) whole_ = written_;
         delay -= part;
     }
     return ok_;

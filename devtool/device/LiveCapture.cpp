@@ -1,12 +1,81 @@
-// The capture thread, its pace, and the hand-over of the latest frame.
+// The capture thread, its pace, the hand-over of the latest frame, and the
+// watch over a call that does not come back.
 #include "LiveCapture.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto Period = std::chrono::microseconds(1000000 / 30);
+// How long closing the window waits for the capture in flight, unless it hangs.
+constexpr auto StopPatience = std::chrono::milliseconds(500);
+// How often the window looks whether a call hangs.
+constexpr UINT WatchMs = 250;
+
+// The watch's timer has the message it posts as its id.
+void CALLBACK Watch(HWND window, UINT, UINT_PTR message, DWORD)
+{
+    PostMessageW(window, static_cast<UINT>(message), 0, 0);
 }
+
+// Nothing while the device is there; else why the live view ends. The only
+// answer of the library whose meaning is known is ismGetVersion's -1: no
+// device found.
+LiveCapture::News Absence(const DeviceResult& result)
+{
+    if (result.status == DeviceResult::NoLibrary) return LiveCapture::News::NoLibrary;
+    if (!result || *result == -1) return LiveCapture::News::NoDevice;
+    return LiveCapture::News::Nothing;
+}
+}
+
+struct LiveCapture::Shared {
+    HWND window = nullptr;
+    UINT message = 0;
+    std::mutex lock;
+    std::condition_variable wake;  // the stop for the thread, the thread's end for Stop
+    bool stop = false;
+    bool ended = false;
+    News news = News::Nothing;
+    ScreenBuffer latest = {};
+    long long latestMs = 0;
+    std::optional<long long> callSince;  // when the call in flight began
+
+    // One operation of the device layer, watched while it runs.
+    template <typename Operation>
+    DeviceResult Call(Operation operation)
+    {
+        Mark(Now());
+        const DeviceResult result = operation();
+        Mark(std::nullopt);
+        return result;
+    }
+    void Mark(std::optional<long long> since)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        callSince = since;
+    }
+    // Under the lock.
+    bool Hung() const { return callSince && Now() - *callSince > DeviceHangMs; }
+    // Keeps `what` for Take and posts when nothing was waiting yet; a stopped
+    // view tells nothing, as its window may be gone.
+    void Tell(News what, const ScreenBuffer& screen)
+    {
+        bool waiting = false;
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            if (stop) return;
+            waiting = news != News::Nothing;
+            news = what;
+            latest = screen;
+            latestMs = Now();
+        }
+        if (!waiting) PostMessageW(window, message, 0, 0);
+    }
+};
 
 long long LiveCapture::Now()
 {
@@ -16,68 +85,65 @@ long long LiveCapture::Now()
 void LiveCapture::Start(HWND window, UINT message)
 {
     Stop();
-    stop_ = false;
-    news_ = News::Nothing;
-    worker_ = std::thread([this, window, message] { Run(window, message); });
+    shared_ = std::make_shared<Shared>();
+    shared_->window = window;
+    shared_->message = message;
+    std::thread(Run, shared_).detach();
+    SetTimer(window, message, WatchMs, Watch);
 }
 
 void LiveCapture::Stop()
 {
-    if (!worker_.joinable()) return;
+    if (!shared_) return;
+    KillTimer(shared_->window, shared_->message);
     {
-        const std::lock_guard<std::mutex> hold(lock_);
-        stop_ = true;
+        std::unique_lock<std::mutex> hold(shared_->lock);
+        shared_->stop = true;
+        shared_->wake.notify_all();
+        shared_->wake.wait_for(hold, StopPatience, [this] { return shared_->ended || shared_->Hung(); });
     }
-    wake_.notify_all();
-    worker_.join();
-    news_ = News::Nothing;
+    shared_.reset();
 }
 
 LiveCapture::News LiveCapture::Take(ScreenBuffer& screen, long long& ms)
 {
-    const std::lock_guard<std::mutex> hold(lock_);
-    const News news = news_;
+    if (!shared_) return News::Nothing;
+    const std::lock_guard<std::mutex> hold(shared_->lock);
+    const News news = shared_->news;
     if (news == News::Frame) {
-        screen = latest_;
-        ms = latestMs_;
+        screen = shared_->latest;
+        ms = shared_->latestMs;
+        shared_->news = News::Nothing;
     }
-    if (news != News::NoLibrary && news != News::NoDevice) news_ = News::Nothing;
-    return news;
+    return news == News::Nothing && shared_->Hung() ? News::NoDevice : news;
 }
 
-void LiveCapture::Tell(News news, const ScreenBuffer& screen, HWND window, UINT message)
-{
-    bool waiting;
-    {
-        const std::lock_guard<std::mutex> hold(lock_);
-        waiting = news_ != News::Nothing;
-        news_ = news;
-        latest_ = screen;
-        latestMs_ = Now();
-    }
-    if (!waiting) PostMessageW(window, message, 0, 0);
-}
-
-void LiveCapture::Run(HWND window, UINT message)
+void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
 {
     ScreenBuffer screen = {};
+    DeviceVersion version;
+    News gone = Absence(shared->Call([&] { return GetDeviceVersion(version); }));
     // Captures start on a grid of 1/30 s, so a coarse timer's late wake-ups
     // are made up by the next ones; a device slower than the grid sets the
     // pace itself.
     Clock::time_point due = Clock::now();
-    for (;;) {
+    while (gone == News::Nothing) {
         {
-            std::unique_lock<std::mutex> hold(lock_);
-            if (wake_.wait_until(hold, due, [this] { return stop_; })) return;
+            std::unique_lock<std::mutex> hold(shared->lock);
+            if (shared->wake.wait_until(hold, due, [&] { return shared->stop; })) break;
         }
         screen.fill(0);
-        const std::optional<int> result = CaptureScreen(screen);
-        if (!result || *result != 0) {
-            Tell(result ? News::NoDevice : News::NoLibrary, screen, window, message);
-            return;
-        }
-        Tell(News::Frame, screen, window, message);
+        DeviceResult result = shared->Call([&] { return CaptureScreen(screen); });
+        // What a capture's result means is known only for 0; for any other
+        // the device is asked whether it is there.
+        if (result && *result != 0) result = shared->Call([&] { return GetDeviceVersion(version); });
+        gone = Absence(result);
+        if (gone == News::Nothing) shared->Tell(News::Frame, screen);
         due += Period;
         if (due < Clock::now() - Period) due = Clock::now();
     }
+    if (gone != News::Nothing) shared->Tell(gone, screen);
+    const std::lock_guard<std::mutex> hold(shared->lock);
+    shared->ended = true;
+    shared->wake.notify_all();
 }

@@ -2,14 +2,15 @@
 // The live view's captures: the device's screen taken again and again on a
 // thread of its own, so a slow device never holds up the window, at the
 // device's pace but at most 30 times a second. Each capture is one operation
-// of the device layer, opened and closed like any other.
+// of the device layer, opened and closed like any other. A device that hangs
+// in a call holds up neither the window nor its closing: the thread is left
+// to end when the call comes back, or with the program.
 #include "pieceif.h"
 
 #include <windows.h>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <memory>
+#include <optional>
 
 class LiveCapture {
 public:
@@ -21,30 +22,29 @@ public:
     LiveCapture(const LiveCapture&) = delete;
     LiveCapture& operator=(const LiveCapture&) = delete;
 
-    // Starts capturing. `window` gets `message` posted whenever news waits for
-    // Take; frames are drawn on its thread, where drawing reaches the screen
-    // at once.
+    // Starts capturing; on the thread of `window`, which gets `message`
+    // posted whenever news waits for Take, and every so often besides, so
+    // that a device that stops answering is noticed. Frames are drawn on its
+    // thread, where drawing reaches the screen at once.
     void Start(HWND window, UINT message);
-    // Returns once no capture runs any more; the news not yet taken is dropped.
+    // Returns once no capture runs any more, after half a second at most: a
+    // call that hangs in the library is not waited for. The news not yet
+    // taken is dropped.
     void Stop();
-    bool Running() const { return worker_.joinable(); }
+    bool Running() const { return static_cast<bool>(shared_); }
     // The latest frame and the time it came (milliseconds on a clock that
     // never goes back), when one came since the last Take; the frames between
-    // are dropped, never queued. NoLibrary and NoDevice: capturing has ended.
+    // are dropped, never queued. NoLibrary and NoDevice: capturing has ended,
+    // or a call has hung for longer than DeviceHangMs.
     News Take(ScreenBuffer& screen, long long& ms);
 
     static long long Now();
 
 private:
-    void Run(HWND window, UINT message);
-    // Keeps `news` for Take and posts when nothing was waiting yet.
-    void Tell(News news, const ScreenBuffer& screen, HWND window, UINT message);
+    // What the capture thread and the window share; the thread keeps it for
+    // as long as it runs, which may be longer than this object.
+    struct Shared;
+    static void Run(const std::shared_ptr<Shared>& shared);
 
-    std::thread worker_;
-    std::mutex lock_;
-    std::condition_variable wake_;
-    bool stop_ = false;
-    News news_ = News::Nothing;
-    ScreenBuffer latest_ = {};
-    long long latestMs_ = 0;
+    std::shared_ptr<Shared> shared_;
 };

@@ -19,19 +19,27 @@ Handle TemporaryFile()
 }
 
 Recording::Recording(int width, int height)
-    : file_(TemporaryFile()), gif_(width, height, [this](const std::string& bytes) {
-          DWORD written = 0;
-          return WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                 written == bytes.size();
-      })
+    : file_(TemporaryFile()),
+      gif_(width, height, [this](const std::string& bytes) { return Write(bytes); },
+           [this](size_t length) { return Cut(length); })
 {
 }
 
-bool Recording::Add(const GreyFrame& frame, long long ms)
+bool Recording::Write(const std::string& bytes)
 {
-    empty_ = false;
-    return gif_.Add(frame, ms);
+    DWORD written = 0;
+    return WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
+
+bool Recording::Cut(size_t length)
+{
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file_.get());
+}
+
+bool Recording::Add(const GreyFrame& frame, long long ms) { return gif_.Add(frame, ms); }
 
 bool Recording::Finish(long long ms) { return gif_.Finish(ms); }
 

@@ -15,17 +15,23 @@ public:
     Recording(int width, int height);
     explicit operator bool() const { return static_cast<bool>(file_); }
 
-    // False once the temporary file refuses a write.
+    // False once the temporary file refuses a write (a full disk): the frames
+    // written whole before stay in the recording.
     bool Add(const GreyFrame& frame, long long ms);
-    bool Empty() const { return empty_; }
-    // The last frame lasts until `ms`. False when no frame came or a write failed.
+    // No frame to save: none came, or none was written whole.
+    bool Empty() const { return gif_.Empty(); }
+    // The last frame lasts until `ms`; after a refused write the recording
+    // ends with the last frame written whole. False when no frame is there or
+    // the end could not be written.
     bool Finish(long long ms);
     // Puts the finished recording in the place of the file at `path`; the old
     // file stays as it was on any failure.
     bool SaveAs(const std::wstring& path) const;
 
 private:
+    bool Write(const std::string& bytes);
+    bool Cut(size_t length);
+
     Handle file_;
     GifAnimation gif_;
-    bool empty_ = true;
 };

@@ -6,7 +6,10 @@
 #include "LazyProc.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <type_traits>
 
@@ -65,22 +68,63 @@ DeviceFunction<IsmPffsWriteFn, IsmPffsWriteName> ismPFFSWrite;
 DeviceFunction<IsmWriteSrfFileFn, IsmWriteSrfFileName> ismWriteSrfFile;
 DeviceFunction<IsmLcdCaptureScreenFn, IsmLcdCaptureScreenName> ismLCDCaptureScreen;
 
-// ismInit, the one call, ismExit. Nothing at all is called, and nothing comes
-// back, when the library or one of the three functions cannot be found. The
-// live view captures on a thread of its own while a single capture may run
-// on the window's: one bracket at a time.
-template <typename Fn, typename... Args>
-std::optional<int> DeviceCall(LazyProc<Fn>& function, Args... args)
+// The device's one lock. Operations take turns in the order they come, so a
+// capture clicked during the live view waits for the capture in flight, not
+// for the next ones as well. An operation that waited DeviceHangMs for its
+// turn gives up: the call before it hangs.
+class DeviceTurns {
+public:
+    bool Take()
+    {
+        std::unique_lock<std::mutex> hold(lock_);
+        const unsigned long long ticket = next_++;
+        queue_.push_back(ticket);
+        if (wake_.wait_for(hold, std::chrono::milliseconds(DeviceHangMs), [&] { return queue_.front() == ticket; }))
+            return true;
+        queue_.erase(std::find(queue_.begin(), queue_.end(), ticket));
+        return false;
+    }
+    void Give()
+    {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            queue_.pop_front();
+        }
+        wake_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<unsigned long long> queue_;  // the tickets waiting; the first has the turn
+    unsigned long long next_ = 0;
+};
+
+// Never destroyed: a call left hanging in the library when the program ends
+// may still come back while the program's objects go.
+DeviceTurns& Turns()
 {
-    static std::mutex turn;
-    const std::lock_guard<std::mutex> lock(turn);
+    static DeviceTurns& turns = *new DeviceTurns;
+    return turns;
+}
+
+// ismInit, the one call, ismExit, in the operation's turn. Nothing at all is
+// called when the library or one of the three functions cannot be found. The
+// functions are bound in a turn too, so no two threads bind at once.
+template <typename Fn, typename... Args>
+DeviceResult DeviceCall(LazyProc<Fn>& function, Args... args)
+{
+    if (!Turns().Take()) return {DeviceResult::Hung};
     const IsmInitFn init = ismInit.get();
     const IsmExitFn exit = ismExit.get();
     const Fn call = function.get();
-    if (!init || !exit || !call) return std::nullopt;
-    init();
-    const int result = call(args...);
-    exit();
+    DeviceResult result{DeviceResult::NoLibrary};
+    if (init && exit && call) {
+        init();
+        result = {DeviceResult::Answered, call(args...)};
+        exit();
+    }
+    Turns().Give();
     return result;
 }
 
@@ -119,6 +163,11 @@ std::int32_t NumberBeforeBlank(const std::string& text)
 }
 
 const wchar_t DeviceLibraryMissingText[] = L"pieceif.dllが見つかりません.";
+
+const wchar_t* NoCallText(const DeviceResult& result)
+{
+    return result.status == DeviceResult::Hung ? L"P/ECEが応答しません." : DeviceLibraryMissingText;
+}
 
 std::wstring TransferErrorText(int code)
 {
@@ -165,23 +214,22 @@ PffsFreeSpace ParsePffsListing(const std::string& listing)
     return space;
 }
 
-std::optional<int> GetDeviceVersion(DeviceVersion& version)
+DeviceResult GetDeviceVersion(DeviceVersion& version)
 {
     DeviceVersionRecord record = {};
     record[0] = static_cast<unsigned char>(DeviceVersionRecordSize);
-    const std::optional<int> result = DeviceCall(ismGetVersion, static_cast<void*>(record.data()), 1);
+    const DeviceResult result = DeviceCall(ismGetVersion, static_cast<void*>(record.data()), 1);
     version = DecodeDeviceVersion(record);
     return result;
 }
 
-bool GetPffsFreeSpace(PffsFreeSpace& space)
+DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
 {
     // One byte more than offered, so the text is always terminated.
     char listing[PffsListingSize + 1] = {};
-    const std::optional<int> result = DeviceCall(ismPFFSDir, listing, PffsListingSize, 0);
-    if (!result) return false;
-    if (*result == 0) space = ParsePffsListing(listing);
-    return true;
+    const DeviceResult result = DeviceCall(ismPFFSDir, listing, PffsListingSize, 0);
+    if (result && *result == 0) space = ParsePffsListing(listing);
+    return result;
 }
 
 std::wstring PffsFileName(const std::wstring& path)
@@ -191,20 +239,20 @@ std::wstring PffsFileName(const std::wstring& path)
     return name;
 }
 
-std::optional<int> WriteFileToPffs(const std::wstring& path)
+DeviceResult WriteFileToPffs(const std::wstring& path)
 {
     const std::string pffsName = ToAnsi(PffsFileName(path));
     const std::string pcPath = ToAnsi(path);
     return DeviceCall(ismPFFSWrite, pffsName.c_str(), pcPath.c_str());
 }
 
-std::optional<int> WriteSrfToDevice(const std::wstring& path)
+DeviceResult WriteSrfToDevice(const std::wstring& path)
 {
     const std::string srfPath = ToAnsi(path);
     return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
 }
 
-std::optional<int> CaptureScreen(ScreenBuffer& screen)
+DeviceResult CaptureScreen(ScreenBuffer& screen)
 {
     return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes);
 }

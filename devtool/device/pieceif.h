@@ -1,16 +1,32 @@
 #pragma once
 // pieceif: the only way to the P/ECE. Every operation opens the device library,
 // makes one call and closes it again, so no connection outlives an operation.
-// Operations from several threads take turns: the library is never open twice.
+// Operations from several threads take turns in the order they come: the
+// library is never open twice.
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 // What the device verbs say instead of their results when the library is missing.
 extern const wchar_t DeviceLibraryMissingText[];
+
+// A call that has not come back after this long is taken to hang (a cable
+// pulled in the middle of a transfer): operations waiting for their turn give up.
+constexpr int DeviceHangMs = 3000;
+
+// What one operation came to: the library's result, or why no call was made.
+struct DeviceResult {
+    enum Status { Answered, NoLibrary, Hung };
+    Status status = Answered;
+    int value = 0;  // the library's result, when answered
+    explicit operator bool() const { return status == Answered; }
+    int operator*() const { return value; }
+};
+
+// Why an operation made no call, as the user is told.
+const wchar_t* NoCallText(const DeviceResult& result);
 
 // The record ismGetVersion fills: little-endian words at the start, the rest
 // belongs to the library.
@@ -48,16 +64,16 @@ DeviceVersion DecodeDeviceVersion(const DeviceVersionRecord& record);
 // A listing without any line feed has no summary and gives 0 and 0.
 PffsFreeSpace ParsePffsListing(const std::string& listing);
 
-// The wrappers: the library's result unchanged, nothing when it is missing.
-std::optional<int> GetDeviceVersion(DeviceVersion& version);
-// False when the library is missing; `space` changes only when a listing came back.
-bool GetPffsFreeSpace(PffsFreeSpace& space);
+// The wrappers: the library's result unchanged, or why no call was made.
+DeviceResult GetDeviceVersion(DeviceVersion& version);
+// `space` changes only when a listing came back.
+DeviceResult GetPffsFreeSpace(PffsFreeSpace& space);
 // The device file is named after the path's last part, lower-cased.
-std::optional<int> WriteFileToPffs(const std::wstring& path);
-std::optional<int> WriteSrfToDevice(const std::wstring& path);
-// Copies the device's screen into `screen`: the library's result, 0 when the
-// device answered (without a device the buffer is left as it was).
-std::optional<int> CaptureScreen(ScreenBuffer& screen);
+DeviceResult WriteFileToPffs(const std::wstring& path);
+DeviceResult WriteSrfToDevice(const std::wstring& path);
+// Copies the device's screen into `screen`: the library's result (without a
+// device the buffer is left as it was).
+DeviceResult CaptureScreen(ScreenBuffer& screen);
 
 // The device file name WriteFileToPffs gives the file at `path`.
 std::wstring PffsFileName(const std::wstring& path);

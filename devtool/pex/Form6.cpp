@@ -11,19 +11,21 @@
 
 // In tab order, so the title box takes the focus when the window opens; the
 // labels take no focus. Each path has its label, its box and its browse
-// button. Esc leaves the window as its close box does: nothing is saved.
+// button. A label ends where its box begins: a static control paints its
+// whole rectangle, and would cover the box's top edge. Esc leaves the window
+// as its close box does: nothing is saved.
 const Control Form6::Controls[] = {
-    {L"Static", L"タイトル", LabelStyle, {120, 120, 975, 375}},
+    {L"Static", L"タイトル", LabelStyle, {120, 120, 975, 240}},
     {L"Edit", L"", TextBoxStyle, {240, 360, 3495, 270}, WS_EX_CLIENTEDGE, {}, {}, Held<&Form6::Text1>},
-    {L"Static", L"入力ファイル名(*.srf)", LabelStyle, {120, 720, 1935, 375}},
+    {L"Static", L"入力ファイル名(*.srf)", LabelStyle, {120, 720, 1935, 240}},
     {L"Edit", L"", TextBoxStyle, {240, 960, 3495, 270}, WS_EX_CLIENTEDGE, {}, {}, Held<&Form6::Text2, 0>},
     {L"Button", L"...", ButtonStyle, {3840, 960, 255, 255}, 0, {&Form6::Command1_Click, 0}},
     {L"Button", L"↓", ButtonStyle, {3000, 1250, 375, 300}, 0, &Form6::Command5_Click},
-    {L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 375}},
+    {L"Static", L"出力ファイル名(*.pex)", LabelStyle, {120, 1320, 1935, 240}},
     {L"Edit", L"", TextBoxStyle, {240, 1560, 3495, 270}, WS_EX_CLIENTEDGE, {}, {}, Held<&Form6::Text2, 1>},
     {L"Button", L"...", ButtonStyle, {3840, 1560, 255, 255}, 0, {&Form6::Command1_Click, 1}},
     // Out to the right edge of the box below, so the longest label stays on one line.
-    {L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 3615, 375}},
+    {L"Static", L"アイコンファイル名(*.pid)", LabelStyle, {120, 1920, 3615, 240}},
     {L"Edit", L"", TextBoxStyle, {240, 2160, 3495, 270}, WS_EX_CLIENTEDGE, {}, {}, Held<&Form6::Text2, 2>},
     {L"Button", L"...", ButtonStyle, {3840, 2160, 255, 255}, 0, {&Form6::Command1_Click, 2}},
     {L"Button", L"作成", ButtonStyle, {120, 2640, 1095, 375}, 0, &Form6::Command4_Click},

@@ -45,7 +45,10 @@
 //                  ismExit
 //
 // %PIECE_SIM_CAPTURE_MS% (decimal, default 0): every capture takes that long,
-// as a slow device would.
+// as a slow device would; 4294967295 (the platform's INFINITE), a device that
+// hangs in the call for ever.
+// %PIECE_SIM_CAPTURE_RESULT% (decimal, default 0): what a capture that copied
+// the screen returns, as a library that reports success otherwise would.
 //
 // Directory listing (LF line ends; the whole text cut to the buffer size and
 // zero-terminated only when it fits): one line per file in name order, the
@@ -354,7 +357,7 @@ int __stdcall ismLCDCaptureScreen(unsigned char* buffer, int size)
         for (size_t i = 0; i < n; ++i)
             buffer[i] = static_cast<unsigned char>((i % ScreenWidth) / 32);
     }
-    return 0;
+    return static_cast<int>(sim::EnvNumber(L"PIECE_SIM_CAPTURE_RESULT", 0));
 }
 
 } // extern "C"

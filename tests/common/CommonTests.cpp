@@ -1,11 +1,12 @@
-// The support library's pure rules: paths, profile entries, numbers and stored
-// paths, the code page crossing and whole-file replacement.
+// The support library's pure rules: paths, typed file names, profile entries,
+// numbers and stored paths, the code page crossing and whole-file replacement.
 #include "Ansi.h"
 #include "FileBytes.h"
 #include "Ini.h"
 #include "PathConv.h"
 #include "ProjectFile.h"
 #include "PubFnc.h"
+#include "pubForm.h"
 #include "Search.h"
 #include "TestSupport.h"
 
@@ -41,6 +42,19 @@ TEST(Paths, StringHelpers)
         {L"\"", 0, L""}, {L"\"\"", 0, L""}, {L"\"a\"b\"", 0, L"a\"b"}, {L"\"C:\\a", 1, L"\"C:\\a\""},
         {L"C:\\a\"", 1, L"\"C:\\a\""}, {L"C:\\a", 1, L"C:\\a"}, {L"\"C:\\a\"", 1, L"\"C:\\a\""}};
     for (const auto& q : quotes) EXPECT_EQ(QuotePath(q.in, q.mode), q.out) << ts::Utf8(q.in);
+}
+
+// A name typed into the capture window's save dialog keeps an extension of
+// any of its types, else gets the selected type's.
+TEST(FileGet, TypedNamesGetTheSelectedTypesExtension)
+{
+    const std::wstring types = L"b(*.bmp)|*.bmp|p(*.png)|*.png;*.apng|g(*.gif)|*.gif|all|*.*";
+    const struct { std::wstring typed; unsigned type; std::wstring name; } cases[] = {
+        {L"C:\\a\\shot", 1, L"C:\\a\\shot.bmp"}, {L"C:\\a\\shot", 2, L"C:\\a\\shot.png"},
+        {L"C:\\a\\shot.v2", 2, L"C:\\a\\shot.v2.png"}, {L"C:\\a\\shot.GIF", 2, L"C:\\a\\shot.GIF"},
+        {L"C:\\a\\shot.apng", 1, L"C:\\a\\shot.apng"}, {L"C:/my.dir/shot", 3, L"C:/my.dir/shot.gif"},
+        {L"C:\\a\\shot.", 2, L"C:\\a\\shot.png"}, {L"C:\\a\\shot.txt", 4, L"C:\\a\\shot.txt"}};
+    for (const auto& c : cases) EXPECT_EQ(WithTypeExtension(c.typed, c.type, types), c.name) << ts::Utf8(c.typed);
 }
 
 TEST(Paths, PlatformHelpersNeverOverrunTheirBuffers)
@@ -100,16 +114,26 @@ TEST(FileBytes, ReplacesWholeOrLeavesTheOldFileAlone)
     ts::TempDir dir;
     // Names whose code page 932 bytes hold the byte of a backslash; attributes
     // the new file keeps, or that refuse it; a file another program holds.
-    const struct { std::wstring name; DWORD attributes; bool held, replaced; } cases[] = {
-        {L"表示.bmp", FILE_ATTRIBUTE_ARCHIVE, false, true}, {L"ソフト.bmp", FILE_ATTRIBUTE_ARCHIVE, false, true},
-        {L"hidden.sds", FILE_ATTRIBUTE_HIDDEN, false, true}, {L"readonly.sds", FILE_ATTRIBUTE_READONLY, false, false},
-        {L"held.sds", FILE_ATTRIBUTE_ARCHIVE, true, false}};
+    // Each replacement makes a new file in the folder, so the folder's write
+    // time changes: a read-only file is refused before, by the code's own
+    // check, where the platform would refuse only the last step.
+    const struct { std::wstring name; DWORD attributes; bool held, replaced, touched; } cases[] = {
+        {L"表示.bmp", FILE_ATTRIBUTE_ARCHIVE, false, true, true}, {L"ソフト.bmp", FILE_ATTRIBUTE_ARCHIVE, false, true, true},
+        {L"hidden.sds", FILE_ATTRIBUTE_HIDDEN, false, true, true}, {L"system.sds", FILE_ATTRIBUTE_SYSTEM, false, true, true},
+        {L"readonly.sds", FILE_ATTRIBUTE_READONLY, false, false, false}, {L"held.sds", FILE_ATTRIBUTE_ARCHIVE, true, false, true}};
+    const sim::Handle folder(CreateFileW(dir.path().c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 7, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FILETIME longAgo = {0, 0x01A00000};
     for (const auto& c : cases) {
         const std::wstring file = dir / c.name;
         ts::WriteBytes(file, "old contents");
         SetFileAttributesW(file.c_str(), c.attributes);
         const sim::Handle lock = c.held ? ts::Lock(file) : sim::Handle();
+        FILETIME written = {};
+        ASSERT_TRUE(SetFileTime(folder.get(), nullptr, nullptr, &longAgo));
         EXPECT_EQ(ReplaceFileBytes(file, "new"), c.replaced) << ts::Utf8(c.name);
+        EXPECT_EQ(GetFileTime(folder.get(), nullptr, nullptr, &written) && CompareFileTime(&written, &longAgo), c.touched)
+            << ts::Utf8(c.name);
         EXPECT_EQ(ts::ReadBytes(file), c.replaced ? "new" : "old contents") << ts::Utf8(c.name);
         EXPECT_EQ(GetFileAttributesW(file.c_str()) & c.attributes, c.attributes) << ts::Utf8(c.name);
         SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -75,6 +75,14 @@ const Case Cases[] = {
      L"[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
      L"[SOURCE]\r\nN=3\r\n1=.\\a.c\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      L"[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
+    // Keys of the host's own beside a second section of a name or a line
+    // without "=" stay as they are, byte for byte, when a key beside them changes.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
+     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\nOWN=host\r\n"
+     "[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
+     {}, ConversionStop::None, L"",
+     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\nOWN=host\r\n"
+     L"[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
     // A new output: its sections in order, in code page 932 (ソ and 表 end in
     // the byte of a backslash).
     {L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\n[PEX]\r\nICON=%D\\w\\アイコン.pid\r\nINPUT=%D\\w\\ゲーム.srf\r\n"
@@ -154,9 +162,9 @@ TEST(IniSections, ReadAndLeaveTheBytesOfEntryByEntry)
          "[H]\r\nK=1\r\n[S]\r\nn=3\r\n1=.\\a\r\n1=dup\r\n9=nine\r\n2=.\\b\r\n[T]\r\nX=1\r\n"},
         // No value changes: the file stays as it is.
         {"[S]\nA = \"1\"\n", {{L"A", L" \"1\""}, {L"B", L""}}, "[S]\nA = \"1\"\n"},
-        // Lines the whole-section calls would lose, and a second section of the name.
+        // A comment, which the whole-section calls would lose, and a second
+        // section of the name (a line without "=": the conversion's table).
         {"[S]\r\n;note\r\nA=1\r\n", {{L"A", L"2"}, {L"B", L"3"}}, "[S]\r\n;note\r\nA=2\r\nB=3\r\n"},
-        {"[S]\r\nflag\r\nA=1\r\n", {{L"A", L"2"}}, "[S]\r\nflag\r\nA=2\r\n"},
         {"[S]\r\nA=1\r\n[T]\r\n[s]\r\nB=2\r\n", {{L"B", L""}, {L"A", L""}}, "[S]\r\n[T]\r\n[s]\r\n"},
     };
     int n = 0;

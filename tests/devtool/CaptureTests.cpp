@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
 namespace {
 
 const wchar_t Capture[] = L"キャプチャ";
@@ -31,54 +35,92 @@ Frame Clipboard()
 // clipboard holds `expected`, the live view having caught up.
 bool CopiesAs(const Frame& expected, bool keys = false)
 {
-    INPUT ctrlC[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        ctrlC[i].type = INPUT_KEYBOARD;
-        ctrlC[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : 'C';
-        ctrlC[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
     return ui::WaitUntil([&] {
         if (!keys) {
             ts::Click(Capture, L"コピー");
         } else {
             SetForegroundWindow(ui::WaitForWindow(Capture, ts::Bound));
-            SendInput(4, ctrlC, sizeof *ctrlC);
+            const std::pair<BYTE, DWORD> ctrlC[] = {{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+            for (const auto& [key, flags] : ctrlC) keybd_event(key, 0, flags, 0);
         }
         return Clipboard() == expected;
     }, ts::Bound);
 }
 
-// Saves through the dialog and decodes the file once it has come.
-ts::Decoded SaveDecoded(const std::wstring& button, const std::wstring& path)
+// The file once it has come, as the platform decodes it.
+ts::Decoded Written(const std::wstring& path)
 {
-    EXPECT_TRUE(ts::Click(Capture, button));
-    EXPECT_TRUE(ts::FileDialog(path));
     ts::Decoded decoded;
     ui::WaitUntil([&] { return !(decoded = ts::Decode(ts::ReadBytes(path))).frames.empty(); }, ts::Bound);
     return decoded;
 }
 
-// Saves the picture: true when the file holds `expected` alone.
+// Saves the picture through the dialog: true when the file holds `expected` alone.
 bool Saves(const std::wstring& path, const Frame& expected)
 {
-    const ts::Decoded saved = SaveDecoded(L"保存", path);
+    EXPECT_TRUE(ts::Click(Capture, L"保存"));
+    EXPECT_TRUE(ts::FileDialog(path));
+    const ts::Decoded saved = Written(path);
     return saved.frames.size() == 1 && saved.frames[0] == expected;
 }
 
 size_t Files(const ts::TempDir& dir)
 {
-    WIN32_FIND_DATAW found;
-    size_t count = 0;
-    const HANDLE find = FindFirstFileW((dir / L"*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found))
-        count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    return count;
+    const std::filesystem::directory_iterator files(dir.path());
+    return static_cast<size_t>(std::count_if(begin(files), end(files), [](const auto& f) { return f.is_regular_file(); }));
 }
 
-// The captures so far: each opens and closes the library, and calls.log holds nothing else.
+// Three screens, each the device's in turn when screen.bin holds them one
+// after the other.
+std::array<std::string, 3> Screens()
+{
+    std::array<std::string, 3> s;
+    for (size_t i = 0; i < 128 * 88; ++i) {
+        s[0] += static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
+        s[1] += static_cast<char>(3 - i / 128 % 4);
+        s[2] += static_cast<char>((i % 128 + i / 128) % 4);
+    }
+    s[0][10 * 128 + 10] = 4;  // values the screen format does not use show black
+    s[0][10 * 128 + 11] = static_cast<char>(200);
+    return s;
+}
+
+// A recording of the screens at `block` times their size: each frame one of
+// them and not the one before, looping for ever, the delays adding up to
+// `ms` (unless it is -1), the time between the clicks that began and ended
+// it as this process saw it, within a bound generous enough for the two
+// clocks and the clicks' way to the window.
+void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block, long long ms)
+{
+    std::vector<Frame> screens;
+    for (const std::string& screen : shown) screens.push_back(ts::Shows(screen, block, 128 * block, 88 * block));
+    EXPECT_EQ(recorded.loop, 0);
+    EXPECT_FALSE(recorded.frames.empty());
+    long long centis = 0;
+    for (size_t i = 0; i < recorded.frames.size(); ++i) {
+        Frame frame = recorded.frames[i];
+        EXPECT_GE(frame.delay, 2) << i;
+        centis += frame.delay;
+        frame.delay = -1;
+        EXPECT_NE(std::find(screens.begin(), screens.end(), frame), screens.end()) << "frame " << i;
+        EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
+    }
+    if (ms >= 0) {
+        EXPECT_NEAR(centis * 10, ms, 250) << recorded.frames.size() << " frames";
+    }
+}
+
+// The captures so far: each opens and closes the library, and calls.log holds
+// nothing else but the live view's question for the version when it starts.
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
-size_t Captures(const ts::SimDevice& device) { return device.Calls().size() / OneCapture.size(); }
+std::string Captured(const ts::SimDevice& device)
+{
+    std::string calls = device.Calls();
+    const std::string version = ts::Bracket({"ismGetVersion 1"});
+    for (size_t at; (at = calls.find(version)) != std::string::npos;) calls.erase(at, version.size());
+    return calls;
+}
+size_t Captures(const ts::SimDevice& device) { return Captured(device).size() / OneCapture.size(); }
 
 TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 {
@@ -86,17 +128,11 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ts::Project project;
     ts::TempDir out, temp;
     const ts::Restore tmp = ts::SetEnv(L"TMP", temp.path());
-    std::string a(128 * 88, '\0'), b = a, c = a;
-    const std::string white = a;
-    for (size_t i = 0; i < a.size(); ++i) {
-        a[i] = static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
-        b[i] = static_cast<char>(3 - i / 128 % 4);
-        c[i] = static_cast<char>((i % 128 + i / 128) % 4);
-    }
-    a[10 * 128 + 10] = 4;  // values the screen format does not use show black
-    a[10 * 128 + 11] = static_cast<char>(200);
+    const auto [a, b, c] = Screens();
+    const std::string white(128 * 88, '\0');
     ts::WriteBytes(device / L"screen.bin", a);
     const std::wstring refused = L"Z:\\proc\\vortalis-capture";  // takes no new files, not even from root
+    const std::wstring refusedBox = L"warning\nVORTALIS0\n" + refused + L".gifへの書き込みに失敗しました";
 
     ts::HostSession host(project.Host(L"Capture"));
     EXPECT_TRUE(Saves(out / L"empty.bmp", ts::Shows(white, 1, 128, 88)));
@@ -122,54 +158,97 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
         EXPECT_TRUE(Saves(out / name, Clipboard())) << ts::Utf8(name) << " holds what コピー copied";
         EXPECT_EQ(ts::ReadBytes(out / name).substr(0, 4), signature) << "the kind the name asks for, in any case";
     }
+    // The picture shown at the click, though the device shows another before
+    // the dialog is answered; a name without an extension gets the type's.
+    ASSERT_TRUE(ts::Click(Capture, L"保存"));
+    ASSERT_TRUE(ui::WaitForFileDialog(ts::Bound));
+    ts::WriteBytes(device / L"screen.bin", c);
+    const size_t clicked = Captures(device);
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= clicked + 3; }, ts::Bound));
+    EXPECT_TRUE(ts::FileDialog(out / L"clicked", L"", 1));
+    const ts::Decoded shot = Written(out / L"clicked.png");
+    EXPECT_TRUE(shot.frames.size() == 1 && shot.frames[0] == ts::Shows(b, 2, 256, 176));
+    EXPECT_EQ(ts::ReadBytes(out / L"clicked.png").substr(0, 4), "\x89PNG");
 
+    // A recording at 2x that the user stops; a refused file and a cancel the
+    // user does not want to throw it away with ask again.
     ts::WriteBytes(device / L"screen.bin", a + b + c);  // each capture the next screen
     const size_t before = Captures(device);
+    const ULONGLONG started = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 6; }, ts::Bound));
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 12; }, ts::Bound));
-    const ts::Decoded recorded = SaveDecoded(L"停止", out / L"rec.gif");
-    EXPECT_EQ(recorded.loop, 0);
-    EXPECT_GE(recorded.frames.size(), 3u);
-    const Frame screens[] = {ts::Shows(a, 2, 256, 176), ts::Shows(b, 2, 256, 176), ts::Shows(c, 2, 256, 176)};
-    for (size_t i = 0; i < recorded.frames.size(); ++i) {
-        Frame frame = recorded.frames[i];
-        EXPECT_GE(frame.delay, 2) << i;
-        frame.delay = -1;
-        EXPECT_TRUE(frame == screens[0] || frame == screens[1] || frame == screens[2]) << "frame " << i;
-        EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
-    }
-    // With the button reading 録画 again: a recording cancelled or refused leaves no file, not even a temporary one.
-    for (const std::wstring& answer : {std::wstring(), refused + L".gif"}) {
-        const size_t from = Captures(device);
-        ASSERT_TRUE(ts::Click(Capture, L"録画"));
-        EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= from + 3 && Files(temp) == 1; }, ts::Bound));
-        ASSERT_TRUE(ts::Click(Capture, L"停止"));
-        EXPECT_TRUE(ts::FileDialog(answer));
-        if (!answer.empty()) {
-            EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + answer + L"への書き込みに失敗しました");
-        }
-        EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 0; }, ts::Bound)) << "the temporary file goes";
-    }
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 24; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"停止"));
+    const ULONGLONG stopped = GetTickCount64();
+    EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
+    EXPECT_EQ(ts::Box(), refusedBox);
+    EXPECT_TRUE(ts::FileDialog(L""));
+    EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を破棄しますか?");
+    EXPECT_TRUE(ts::FileDialog(out / L"rec"));
+    ExpectRecording(Written(out / L"rec.gif"), {a, b, c}, 2, static_cast<long long>(stopped - started));
+    // Thrown away when the user says so: no file stays, not even a temporary one.
+    const size_t from = Captures(device);
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= from + 3 && Files(temp) == 1; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"停止"));
+    EXPECT_TRUE(ts::FileDialog(L""));
+    EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を破棄しますか?");
+    EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 0; }, ts::Bound)) << "the temporary file goes";
 
     device.Set(L"device", L"connected", L"0");  // the device goes away during the live view
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
     EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
     EXPECT_TRUE(Saves(out / L"none.bmp", ts::Shows(white, 1, 256, 176)));
+
+    // A recording at 1x, closed while it runs and saved when asked; a refused
+    // file asks again.
     device.Set(L"device", L"connected", L"1");
+    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
+    const size_t last = Captures(device);
+    const ULONGLONG begun = GetTickCount64();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Files(temp) == 1; }, ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // while recording
-    EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を保存しますか?");
+    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 12; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    const ULONGLONG closed = GetTickCount64();
+    EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を保存しますか?");
+    EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
+    EXPECT_EQ(ts::Box(), refusedBox);
+    EXPECT_TRUE(ts::FileDialog(out / L"closed.gif"));
+    ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1, static_cast<long long>(closed - begun));
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
     std::string brackets;
     for (size_t i = Captures(device); i > 0; --i) brackets += OneCapture;
-    EXPECT_EQ(device.Calls(), brackets);
+    EXPECT_EQ(Captured(device), brackets);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
-    EXPECT_EQ(Files(out), 9u) << "the nine pictures saved, nothing else";
+    EXPECT_EQ(Files(out), 11u) << "the eleven pictures and recordings saved, nothing else";
+}
+
+// The disk of the temporary folder fills during a recording: the session runs
+// with every file that its programs write limited in size (the test
+// capture_full_disk), and a recording's temporary file grows past it.
+TEST(FullDisk, TheRecordingStopsSaysSoAndSavesTheFramesBefore)
+{
+    if (!sim::EnvText(L"TEST_FILE_LIMIT")) GTEST_SKIP() << "runs in capture_full_disk alone";
+    ts::SimDevice device;
+    ts::Project project;
+    ts::TempDir out;
+    // Screens of noise, which the GIF hardly compresses: the disk fills soon.
+    std::array<std::string, 3> noise;
+    unsigned random = 1;
+    for (std::string& screen : noise)
+        while (screen.size() < 128 * 88) screen += static_cast<char>((random = random * 1103515245 + 12345) >> 16 & 3);
+    ts::WriteBytes(device / L"screen.bin", noise[0] + noise[1] + noise[2]);
+    ts::HostSession host(project.Host(L"CAPTURE"));
+    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // sooner still
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します.");
+    ASSERT_TRUE(ts::FileDialog(out / L"full"));
+    ExpectRecording(Written(out / L"full.gif"), noise, 2, -1);
+    EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound)) << "the button reads 録画 again";
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));  // no recording runs: no question
+    EXPECT_EQ(host.Finish(), ts::Texts{});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -111,6 +112,47 @@ TEST(BitmapFile, PaddedRowsBottomUpAsThePlatformReadsThem)
     EXPECT_EQ(bytes.substr(54, 12), std::string("\xaa\xaa\xaa\x55\x55\x55\0\0\0\0\0\0", 12));
     EXPECT_EQ(bytes.substr(66, 12), std::string("\0\0\xff\0\xff\0\xff\0\0\0\0\0", 12));
     EXPECT_FALSE(PictureImage(32768, 32768)) << "a picture the platform cannot make is none";
+}
+
+TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)
+{
+    ts::SimDevice device;
+    SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
+    const std::string capture = ts::Bracket({"ismLCDCaptureScreen 11264"}), inCapture = capture.substr(0, capture.find("ismExit"));
+    auto captures = [](int count) {
+        for (ScreenBuffer screen; count > 0; --count) CaptureScreen(screen);
+    };
+    auto inFlight = [&] {
+        return ui::WaitUntil([&] {
+            const std::string calls = device.Calls();
+            return calls.size() >= inCapture.size() && calls.substr(calls.size() - inCapture.size()) == inCapture;
+        }, ts::Bound);
+    };
+    // Captures one after the other on a thread of their own, as the live view
+    // takes them, while this thread asks for the version: it gets its turn
+    // once the capture in flight is over, before any later capture.
+    DeviceVersion version;
+    {
+        const ts::Restore slow = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"300");
+        std::thread live(captures, 3);
+        EXPECT_TRUE(inFlight());
+        sim::AppendWhole(device / L"calls.log", "asked\r\n");
+        const DeviceResult answer = GetDeviceVersion(version);
+        live.join();
+        EXPECT_TRUE(answer && *answer == 0);
+        EXPECT_EQ(device.Calls(), inCapture + "asked\r\nismExit\r\n" + ts::Bracket({"ismGetVersion 1"}) + capture + capture);
+    }
+    // A capture that never comes back: the next operation waits a while for
+    // its turn, then gives up without calling the library, and says so.
+    device.ClearCalls();
+    const ts::Restore hung = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
+    std::thread(captures, 1).detach();
+    EXPECT_TRUE(inFlight());
+    ScreenBuffer screen;
+    const DeviceResult answer = CaptureScreen(screen);
+    EXPECT_EQ(answer.status, DeviceResult::Hung);
+    EXPECT_STREQ(NoCallText(answer), L"P/ECEが応答しません.");
+    EXPECT_EQ(device.Calls(), inCapture);
 }
 
 }  // namespace

@@ -44,9 +44,7 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     ASSERT_TRUE(capture.Load(nullptr));
     ShowWindow(capture.hwnd(), SW_SHOWNOACTIVATE);
     capture.Cap();  // at 1×
-    HWND display = nullptr;
-    for (const Control& c : capture.controls())
-        if (std::wstring(c.cls) == L"Static") display = capture.Item(c);
+    const HWND display = FindWindowExW(capture.hwnd(), nullptr, L"Static", nullptr);  // its one static control
     const int block = ts::SessionDpi() / 96;
     EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block));
 }

@@ -190,8 +190,9 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
     Texts chunks;
     EXPECT_TRUE(RunPacker(link, {{L"PPACK_SIM_TEXT", text}}, nullptr, &chunks) == text + L"\r\n") << "characters garbled";
     for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
-    // Sixteen megabytes: a runner that waits for the tool before reading stalls it for good.
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"16777216"}}).size(), 16777219u);
+    // A megabyte, far more than a pipe holds: a runner that waits for the tool
+    // before reading stalls it for good.
+    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"1048576"}}).size(), 1048579u);
 
     // A tool that closes its output and runs on is waited for a while, then left to run.
     const std::wstring packer = ts::BinPath(L"PPACK.EXE"), event = L"vtest-packer-" + std::to_wstring(GetCurrentProcessId());

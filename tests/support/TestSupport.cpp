@@ -111,8 +111,11 @@ Restore SetCurrentFolder(const std::wstring& folder)
     return Restore(nullptr, [old = std::wstring(old)](void*) { SetCurrentDirectoryW(old.c_str()); });
 }
 
-Process::Process(const std::wstring& commandLine, const std::wstring& folder)
+Process::Process(const std::wstring& commandLine, const std::wstring& folder) : job_(CreateJobObjectW(nullptr, nullptr))
 {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     // What a child prints (the host stand-in echoes every line) is not the test's output.
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     const sim::Handle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
@@ -122,16 +125,13 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder)
     si.hStdOutput = si.hStdError = nul.get();
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         process_ = sim::Handle(pi.hProcess);
+        AssignProcessToJobObject(job_.get(), pi.hProcess);
+        ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
     }
-}
-
-Process::~Process()
-{
-    if (process_) TerminateProcess(process_.get(), 259);  // fails harmlessly once it has ended
 }
 
 DWORD Process::Wait()
@@ -191,12 +191,12 @@ std::wstring Box(int press)
     return seen;
 }
 
-bool FileDialog(const std::wstring& path, const std::wstring& owner)
+bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
 {
     const HWND dialog = Found([] { return ui::WaitForFileDialog(0); }, "no file dialog for " + Utf8(path));
     bool ok = dialog && (owner.empty() || ui::OwnedBy(dialog, owner));
     if (ok && path.empty()) ui::CancelFileDialog(dialog);
-    else if (ok) ok = ui::AnswerFileDialog(dialog, path, Bound);
+    else if (ok) ok = (type == 0 || ui::SelectFileType(dialog, type)) && ui::AnswerFileDialog(dialog, path, Bound);
     ok = ok && Closed(dialog);
     EXPECT_TRUE(ok || !dialog) << "file dialog for " << Utf8(path);
     return ok;
@@ -353,12 +353,17 @@ namespace {
 // The message font's height at 96 dots an inch; it grows with the DPI.
 const LONG FontHeightAt96 = -12;
 
+bool IsFrame(HWND control)
+{
+    return ui::IsClass(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // Room a control leaves its caption's ink at 96 dots an inch: an option
 // button's circle and gap, a frame's indent, a button's edges.
-int CaptionMargin(const Control& c)
+int CaptionMargin(HWND control)
 {
-    const DWORD type = c.style & BS_TYPEMASK;
-    return std::wstring(c.cls) != L"Button" ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return !ui::IsClass(control, L"Button") ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
 }
 
 // The width of what a text paints in the DC's font: its advance less the
@@ -374,29 +379,41 @@ int InkWidth(HDC dc, const std::wstring& text)
     return extent.cx - first.abcA - last.abcC;
 }
 
-void ExpectControls(const Window& form, int dpi)
+// The window's controls as they are: each wholly inside the client area, none
+// over another but the options inside a frame, each in the message font at
+// the DPI with its caption whole on one line.
+void ExpectControls(HWND form, int dpi)
 {
-    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-    for (const Control& c : form.controls()) {
-        const HWND control = form.Item(c);
-        const std::string name =
-            Utf8(c.caption) + " #" + std::to_string(GetDlgCtrlID(control)) + " at " + std::to_string(dpi);
-        RECT r = {};
+    const auto inside = [](const RECT& a, const RECT& b) {
+        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+    };
+    const auto name = [dpi](HWND c) { return Utf8(ui::ClassOf(c) + L" \"" + WindowText(c) + L"\" at ") + std::to_string(dpi); };
+    RECT client = {};
+    GetClientRect(form, &client);
+    std::vector<std::pair<HWND, RECT>> seen;
+    for (HWND control = GetWindow(form, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r = {}, common = {};
         GetWindowRect(control, &r);
-        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                  (std::array<LONG, 4>{px(c.twips.left), px(c.twips.top), px(c.twips.width), px(c.twips.height)}))
-            << name;
+        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(inside(r, client)) << name(control) << " is not wholly inside the window";
+        for (const auto& [other, o] : seen)
+            EXPECT_TRUE(!IntersectRect(&common, &r, &o) || (IsFrame(control) && inside(o, r)) || (IsFrame(other) && inside(r, o)))
+                << name(control) << " overlaps " << name(other);
+        seen.push_back({control, r});
         const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
         LOGFONTW logFont = {};
         GetObjectW(font, sizeof logFont, &logFont);
-        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name;
+        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name(control);
         const HDC dc = GetDC(control);
         const HGDIOBJ old = SelectObject(dc, font);
-        EXPECT_LE(InkWidth(dc, c.caption) + MulDiv(CaptionMargin(c), dpi, 96), r.right - r.left) << name;
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(dc, &metrics);
+        EXPECT_LE(InkWidth(dc, WindowText(control)) + MulDiv(CaptionMargin(control), dpi, 96), r.right - r.left) << name(control);
+        EXPECT_LE(metrics.tmHeight, r.bottom - r.top) << name(control);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
     }
+    EXPECT_FALSE(seen.empty());
 }
 }  // namespace
 
@@ -409,14 +426,19 @@ void ExpectLayout(Window& form, SIZE at96, SIZE at192)
     GetClientRect(form.hwnd(), &client);
     const SIZE expected = dpi == 192 ? at192 : at96;
     EXPECT_EQ((std::array<LONG, 2>{client.right, client.bottom}), (std::array<LONG, 2>{expected.cx, expected.cy}));
-    ExpectControls(form, dpi);
+    ExpectControls(form.hwnd(), dpi);
 
-    RECT suggested = {16, 32, 656, 512}, frame = {};
-    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), reinterpret_cast<LPARAM>(&suggested));
+    // Moved to a monitor of 144 dots an inch, the window gets the frame the
+    // system suggests: its client area scaled, the frame as it is.
+    RECT frame = {};
+    GetWindowRect(form.hwnd(), &frame);
+    RECT suggested = {16, 32, 16 + frame.right - frame.left + client.right * (144 - dpi) / dpi,
+                      32 + frame.bottom - frame.top + client.bottom * (144 - dpi) / dpi};
+    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(form.hwnd(), &frame);
     EXPECT_TRUE(EqualRect(&frame, &suggested));
-    EXPECT_EQ(form.dpi(), dpi * 3 / 2);
-    ExpectControls(form, dpi * 3 / 2);
+    EXPECT_EQ(form.dpi(), 144);
+    ExpectControls(form.hwnd(), 144);
 }
 
 }  // namespace ts

@@ -65,16 +65,17 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value);
 // until the returned guard goes.
 Restore SetCurrentFolder(const std::wstring& folder);
 
-// A child process, in `folder` when one is given; killed if still running when the object goes.
+// A child process, in `folder` when one is given; killed with every process
+// it started if still running when the object goes, so a failed step leaves
+// no program behind to hold the test run up.
 class Process {
 public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
-    ~Process();
     DWORD Wait();  // the exit code; ~0u when it did not end within the bound
     DWORD Id() const { return GetProcessId(process_.get()); }
 
 private:
-    sim::Handle process_;
+    sim::Handle job_, process_;
 };
 
 // Runs `show`, which blocks this thread in a box or dialog, while another
@@ -92,8 +93,9 @@ bool Focused(const std::wstring& window, size_t index);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
-// with `owner`, the dialog must belong to that window.
-bool FileDialog(const std::wstring& path, const std::wstring& owner = L"");
+// with `owner`, the dialog must belong to that window. The file type numbered
+// `type` (0 = the first, selected as the dialog opens) is selected first.
+bool FileDialog(const std::wstring& path, const std::wstring& owner = L"", int type = 0);
 
 struct HostOptions {
     std::wstring project;  // answer to "projectFileName"; empty: none
@@ -182,10 +184,11 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
 int SessionDpi();
 
 // Loads the form hidden and checks its layout at the session's DPI: the
-// client area is `at96` or `at192` pixels, and every control of its table sits
-// where its twips put it, in the message font at that DPI, with its caption
-// whole on one line. Then the DPI changes to half as much again, as a move to
-// another monitor tells it, and the same holds at the new DPI.
+// client area is `at96` or `at192` pixels, and its controls, as the window
+// has them, lie wholly inside it, apart (but the options inside a frame), in
+// the message font at that DPI, each caption whole on one line. Then the DPI
+// changes to 144, as a move to another monitor tells it, and the same holds
+// at the new DPI.
 void ExpectLayout(Window& form, SIZE at96, SIZE at192);
 
 }  // namespace ts

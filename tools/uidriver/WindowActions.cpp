@@ -10,6 +10,7 @@ namespace {
 
 const int FileNameCombo = 1148;  // cmb13 of the open and save dialogs
 const int FileNameEdit = 1152;   // edt1
+const int FileTypeCombo = 1136;  // cmb1
 
 bool IsRadio(HWND button)
 {
@@ -332,6 +333,20 @@ bool AnswerFileDialog(HWND dialog, const std::wstring& path, DWORD timeoutMs)
 }
 
 void CancelFileDialog(HWND dialog) { PostCommand(dialog, IDCANCEL); }
+
+bool SelectFileType(HWND dialog, int index)
+{
+    const HWND types = FindChildById(dialog, FileTypeCombo);
+    DWORD_PTR selected = CB_ERR;
+    if (!types || !SendMessageTimeoutW(types, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &selected) ||
+        static_cast<int>(selected) != index)
+        return false;
+    // Setting the selection tells nobody; a pick in the list tells the
+    // dialog that the selection changed and that the list closed on it.
+    for (const WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(FileTypeCombo, code), reinterpret_cast<LPARAM>(types));
+    return true;
+}
 
 std::wstring DescribeTopLevelWindows()
 {

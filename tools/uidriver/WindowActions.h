@@ -83,6 +83,9 @@ bool OwnedBy(HWND dialog, const std::wstring& caption);
 bool AnswerFileDialog(HWND dialog, const std::wstring& path, DWORD timeoutMs);
 // Presses Cancel.
 void CancelFileDialog(HWND dialog);
+// Selects the dialog's file type numbered `index` (0 = the first), as a pick
+// in its list does; false when it has none of that number.
+bool SelectFileType(HWND dialog, int index);
 
 // One line "CLASS TAB CAPTION\n" per visible top-level window.
 std::wstring DescribeTopLevelWindows();
