@@ -144,6 +144,7 @@ void Window::ShowCenteredModal(HWND owner)
 
 void Window::Unload()
 {
+    if (hwnd_) Form_QueryUnload();
     if (modalOwner_) EnableWindow(modalOwner_, TRUE);
     modalOwner_ = nullptr;
     if (hwnd_) DestroyWindow(hwnd_);
@@ -181,24 +182,30 @@ void Window::AddControls(const ControlTable& table)
         if (c.key && !(c.key == Esc))
             keys.push_back({static_cast<BYTE>(FVIRTKEY | c.key.modifiers), c.key.code, static_cast<WORD>(IdOf(c))});
     }
-    if (!keys.empty()) SetShortcuts(keys.data(), static_cast<int>(keys.size()));
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+    shortcuts_ = keys.empty() ? nullptr : CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
     PlaceControls();
 }
 
 int Window::IdOf(const Control& row) const
 {
-    return row.id ? row.id : FirstControlId + static_cast<int>(&row - controls_.begin());
+    return FirstControlId + static_cast<int>(&row - controls_.begin());
+}
+
+const Control* Window::Row(int id) const
+{
+    const int row = id - FirstControlId;
+    return row >= 0 && static_cast<std::size_t>(row) < controls_.count ? controls_.begin() + row : nullptr;
 }
 
 bool Window::Command(int id, int code)
 {
-    const Control* row = std::find_if(controls_.begin(), controls_.end(), [&](const Control& c) {
-        return id == IDCANCEL ? c.key == Esc : IdOf(c) == id;
-    });
-    if (row == controls_.end() || !row->click || !(code == BN_CLICKED || (code == 1 && row->key)))
-        return OnCommand(id, code);
-    row->click(*this);
-    return true;
+    const Control* row = Row(id);
+    if (id == IDCANCEL) {
+        row = std::find_if(controls_.begin(), controls_.end(), [](const Control& c) { return c.key == Esc; });
+        if (row == controls_.end()) return false;
+    }
+    return row && (code == BN_CLICKED || (code == 1 && row->key)) && row->handler.Click(*this);
 }
 
 void Window::PlaceControls()
@@ -243,18 +250,18 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (busy_ || Command(LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
-    case WM_DRAWITEM:
-        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const Control* row = Row(static_cast<int>(item.CtlID));
+        if (row && row->handler.Paint(*this, item)) return TRUE;
         break;
+    }
     case WM_CLOSE:
         // The close box leaves the window as Unload does. A window shut to
         // input, by a job or by a modal window or box over it, stays: a close
         // request from outside (a task list's "end task") would take the
         // window over it, still at work, down with it.
-        if (IsWindowEnabled(hwnd_)) {
-            Form_QueryUnload();
-            Unload();
-        }
+        if (IsWindowEnabled(hwnd_)) Unload();
         return 0;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.
@@ -290,12 +297,6 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-void Window::SetShortcuts(const ACCEL* keys, int count)
-{
-    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
-    shortcuts_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), count);
 }
 
 std::wstring WindowText(HWND window)
