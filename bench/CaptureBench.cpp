@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -111,7 +112,9 @@ Live RecordLive(const std::wstring& gifPath, bool doubled, double seconds)
     CloseHandle(windowThread);
 
     std::ifstream in(ToAnsi(gifPath), std::ios::binary);
-    const std::string gif((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ostringstream gifBytes;
+    gifBytes << in.rdbuf();
+    const std::string gif = gifBytes.str();
     int frames;
     long long centis;
     ReadGif(gif, frames, centis);
@@ -127,6 +130,7 @@ Live RecordLive(const std::wstring& gifPath, bool doubled, double seconds)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 2) {
+        // NOLINTNEXTLINE(cert-err33-c): standard error is the only channel left
         std::fputs("usage: capturebench FOLDER (PIECE_SIM_DIR names the simulated device)\n", stderr);
         return 2;
     }

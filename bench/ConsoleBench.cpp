@@ -25,6 +25,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,19 +45,23 @@ double Now()
     return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
 }
 
-void Append(const std::wstring& file, const std::string& line)
+// False, said on standard error, when the line did not reach RESULTS: the
+// figures would be missing from the table without a word.
+bool Append(const std::wstring& file, const std::string& line)
 {
     FILE* f = _wfopen(file.c_str(), L"ab");
-    if (!f) return;
-    std::fputs((line + "\n").c_str(), f);
-    std::fclose(f);
+    bool written = f && std::fputs((line + "\n").c_str(), f) >= 0;
+    if (f && std::fclose(f) != 0) written = false;
+    // NOLINTNEXTLINE(cert-err33-c): standard error is the only channel left
+    if (!written) std::fputs("consolebench: the results file could not be written\n", stderr);
+    return written;
 }
 
 std::string Fixed(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << value;
+    return text.str();
 }
 
 // The packer in its raw mode writes exactly SIZE bytes of numbered lines.
@@ -75,8 +81,9 @@ int Runner(const std::wstring& size, const std::wstring& results)
     const ConsoleToolResult run = RunConsoleTool(L"", PackerLine);
     const double elapsed = Now() - start;
     Form1::Instance().Unload();
-    Append(results, "runner_ms " + Fixed(elapsed) + " exit " + std::to_string(run.exitCode));
-    return run.Succeeded() ? 0 : 1;
+    const bool appended =
+        Append(results, "runner_ms " + Fixed(elapsed) + " exit " + std::to_string(run.exitCode));
+    return appended && run.Succeeded() ? 0 : 1;
 }
 
 HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
@@ -112,7 +119,7 @@ int Floor(const std::wstring& size, const std::wstring& results)
     if (FILE* f = _wfopen(file.c_str(), L"rb")) {
         char block[65536];
         for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) bytes.append(block, n);
-        std::fclose(f);
+        std::fclose(f);  // NOLINT(cert-err33-c): read only, nothing to lose
     }
     DeleteFileW(file.c_str());
 
@@ -140,9 +147,10 @@ int Floor(const std::wstring& size, const std::wstring& results)
     DdeFreeStringHandle(instance, topic);
     DdeUninitialize(instance);
 
-    Append(results, "tool_ms " + Fixed(toolMs) + " dde_ms " + Fixed(sendMs) + " bytes " +
-                        std::to_string(bytes.size()));
-    return 0;
+    return Append(results, "tool_ms " + Fixed(toolMs) + " dde_ms " + Fixed(sendMs) + " bytes " +
+                               std::to_string(bytes.size()))
+               ? 0
+               : 1;
 }
 
 int Emit(int count, int pauseMs)
@@ -169,15 +177,17 @@ int Latency(const std::wstring& log, const std::wstring& results)
         size_t seen = 0;
         std::string text;
         while (!done) {
+            // Read on from where the last look stopped; read again from the
+            // start, every line would count twice.
             if (FILE* f = _wfopen(log.c_str(), L"rb")) {
-                std::fseek(f, static_cast<long>(text.size()), SEEK_SET);
                 char block[4096];
-                for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) text.append(block, n);
-                std::fclose(f);
+                if (std::fseek(f, static_cast<long>(text.size()), SEEK_SET) == 0)
+                    for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) text.append(block, n);
+                std::fclose(f);  // NOLINT(cert-err33-c): read only, nothing to lose
             }
             const double now = Now();
             for (size_t at; (at = text.find("t=", seen)) != std::string::npos;) {
-                delays.push_back(now - std::atof(text.c_str() + at + 2));
+                delays.push_back(now - std::strtod(text.c_str() + at + 2, nullptr));
                 seen = at + 2;
             }
             Sleep(1);
@@ -192,9 +202,10 @@ int Latency(const std::wstring& log, const std::wstring& results)
     Form1::Instance().Unload();
     if (delays.empty()) return 1;
     std::sort(delays.begin(), delays.end());
-    Append(results, "lines " + std::to_string(delays.size()) + " median_ms " + Fixed(delays[delays.size() / 2]) +
-                        " max_ms " + Fixed(delays.back()));
-    return 0;
+    return Append(results, "lines " + std::to_string(delays.size()) + " median_ms " +
+                               Fixed(delays[delays.size() / 2]) + " max_ms " + Fixed(delays.back()))
+               ? 0
+               : 1;
 }
 
 }  // namespace
@@ -206,6 +217,7 @@ int wmain(int argc, wchar_t** argv)
     if (args.size() == 3 && args[0] == L"floor") return Floor(args[1], args[2]);
     if (args.size() == 3 && args[0] == L"latency") return Latency(args[1], args[2]);
     if (args.size() == 3 && args[0] == L"emit") return Emit(std::stoi(args[1]), std::stoi(args[2]));
+    // NOLINTNEXTLINE(cert-err33-c): standard error is the only channel left
     std::fputs("usage: consolebench runner|floor SIZE RESULTS | latency LOG RESULTS | emit COUNT PAUSE\n", stderr);
     return 2;
 }

@@ -30,10 +30,10 @@ std::wstring VersionCaptionText()
     if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
                        reinterpret_cast<void**>(&translation), &length) && length >= sizeof(Translation)) {
         wchar_t key[64];
-        swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\ProductName",
-                 translation->language, translation->codePage);
         wchar_t* value = nullptr;
-        if (VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&value), &length) && value)
+        if (swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", translation->language,
+                     translation->codePage) > 0 &&
+            VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&value), &length) && value)
             product = value;
     }
     VS_FIXEDFILEINFO* fixed = nullptr;

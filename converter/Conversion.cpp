@@ -50,7 +50,7 @@ bool OutputIsInput(const std::wstring& vtpPath)
 ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir, HWND owner)
 {
     const std::wstring sds = OutputPath(vtpPath);
-    const ConversionResult refused = {ConversionStop::WriteRefused, L""};
+    ConversionResult refused = {ConversionStop::WriteRefused, L""};
     // Each section is read once, before anything is written, and each section
     // of the output written once, after its last change. The first write
     // creates the output when it does not exist yet.

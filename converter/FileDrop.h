@@ -8,6 +8,10 @@
 #include <functional>
 #include <string>
 
+// A COM interface has no virtual destructor: its objects end by Release, never
+// by delete through the interface.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FileDropTarget : public IDropTarget {
 public:
     // `onDrop` receives the first file of every list dropped on the window.
@@ -39,3 +43,4 @@ private:
     bool carriesFiles_ = false;
     LONG references_ = 0;
 };
+#pragma GCC diagnostic pop

@@ -18,7 +18,7 @@ std::wstring CommandLineFile()
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments) return {};
-    const std::wstring first = count > 1 ? arguments[1] : L"";
+    std::wstring first = count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
     return first;
 }

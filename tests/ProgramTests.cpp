@@ -28,7 +28,7 @@ TEST(Programs, ResourcesDeclareTheBuildsArchitectureRightsScalingAndIcon)
         ASSERT_TRUE(module) << name;
         const std::string manifest = Resource(module, RT_MANIFEST);
         for (const std::string& part :
-             {"name=\"" + name + "\" version=\"0.10.0.0\" processorArchitecture=\"" + Architecture + "\"/>",
+             {std::string("name=\"").append(name).append("\" version=\"0.10.0.0\" processorArchitecture=\"").append(Architecture).append("\"/>"),
               std::string("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
               std::string("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
               std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"

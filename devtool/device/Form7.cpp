@@ -142,7 +142,7 @@ void Form7::Picture1_Paint(const DRAWITEMSTRUCT& item)
     SetStretchBltMode(item.hDC, COLORONCOLOR);
     StretchBlt(item.hDC, 0, 0, width, height, Picture1.dc(), 0, 0, Picture1.width(), Picture1.height(),
                SRCCOPY);
-    ExcludeClipRect(item.hDC, 0, 0, width, height);
+    ExcludeClipRect(item.hDC, 0, 0, width, height);  // NOLINT(readability-suspicious-call-argument): right and bottom are the picture's size
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 

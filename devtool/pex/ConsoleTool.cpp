@@ -27,7 +27,7 @@ std::wstring ToolName(const std::wstring& commandLine)
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(commandLine.c_str(), &count);
     if (!arguments) return commandLine;
-    const std::wstring name = count > 0 ? arguments[0] : L"";
+    std::wstring name = count > 0 ? arguments[0] : L"";
     LocalFree(arguments);
     return name;
 }

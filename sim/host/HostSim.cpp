@@ -148,7 +148,7 @@ HDDEDATA HostService::Request(HSZ topic, HSZ item, UINT format)
     // clock, so a test of its timeout needs no waiting here.
     if (options_.blockRequest) return CBR_BLOCK;
     auto bytes = reinterpret_cast<BYTE*>(const_cast<char*>(projectAnsi_.c_str()));
-    return DdeCreateDataHandle(instance_, bytes, static_cast<DWORD>(projectAnsi_.size() + 1), 0,
+    return DdeCreateDataHandle(instance_, bytes, static_cast<DWORD>(projectAnsi_.size()) + 1, 0,
                                item_, CF_TEXT, 0);
 }
 

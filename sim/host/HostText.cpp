@@ -96,6 +96,7 @@ std::wstring JsonString(const std::wstring& text)
         default:
             if (c < 0x20) {
                 wchar_t code[7];
+                // NOLINTNEXTLINE(cert-err33-c): six characters fit
                 std::swprintf(code, 7, L"\\u%04x", static_cast<unsigned>(c));
                 json += code;
             } else {

@@ -29,6 +29,8 @@ std::wstring Try(const std::wstring& path, int button = IDOK)
 // Drags from this process as the shell does, by real OLE drag and drop with the
 // cursor held still: the data are the clipboard's, through the platform's own
 // data object, and the drop follows after a few polls.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class Dragger : public IDropSource {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
@@ -75,12 +77,13 @@ public:
 private:
     int polls_ = 0;
 };
+#pragma GCC diagnostic pop
 
 TEST(ConverterWindow, ChecksConfirmationConversionRefusalsAndDrops)
 {
     OleInitialize(nullptr);
     ts::TempDir dir;
-    const std::wstring d = dir.path();
+    const std::wstring& d = dir.path();
     const std::wstring game = ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
                                                         L"\\a.c\r\n[FILE]\r\nN=40000\r\n");
     ts::Vtp(dir / L"v035.vtp", L"[MAIN]\r\nPROJECT-NAME=p\r\nVER=0.35\r\n");

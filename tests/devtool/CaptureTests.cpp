@@ -93,6 +93,7 @@ std::array<std::string, 3> Screens()
 void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block, long long ms)
 {
     std::vector<Frame> screens;
+    screens.reserve(shown.size());
     for (const std::string& screen : shown) screens.push_back(ts::Shows(screen, block, 128 * block, 88 * block));
     EXPECT_EQ(recorded.loop, 0);
     EXPECT_FALSE(recorded.frames.empty());

@@ -197,8 +197,8 @@ TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
     for (const auto& c : cases) {
         Disk disk{"", c.room};
         GifAnimation gif = disk.Animation(8, 8);
-        std::vector<bool> added;
-        for (int i = 0; i < 3; ++i) added.push_back(gif.Add(frame(i + 1), i * 100));
+        std::vector<bool> added(3);
+        for (int i = 0; i < 3; ++i) added[i] = gif.Add(frame(i + 1), i * 100LL);
         EXPECT_EQ(added, c.added) << c.room;
         EXPECT_EQ(gif.Finish(300), !c.kept.empty()) << c.room;
         EXPECT_EQ(gif.Empty(), c.kept.empty()) << c.room;

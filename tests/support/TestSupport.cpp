@@ -185,7 +185,7 @@ std::wstring Box(int press)
 {
     const HWND box = ui::WaitForMessageBox(Bound);
     if (!box) return L"<no box>";
-    const std::wstring seen = ui::IconName(ui::MessageIcon(box, Bound)) + (L"\n" + ui::Caption(box)) + L"\n" +
+    std::wstring seen = ui::IconName(ui::MessageIcon(box, Bound)) + (L"\n" + ui::Caption(box)) + L"\n" +
                               ui::MessageText(box);
     EXPECT_TRUE(ui::PressButton(box, press) && Closed(box)) << Utf8(seen);
     return seen;
