@@ -72,21 +72,14 @@ constexpr Slot Held = &Hold<member, index>;
 // it too and the member that holds it, each where it has one. Its id comes
 // from its place in the table.
 struct Control {
-    constexpr Control(const wchar_t* cls, const wchar_t* caption, DWORD style, Twips twips, DWORD exStyle = 0,
-                      Handler handler = {}, Key key = {}, Slot held = nullptr)
-        : cls(cls), caption(caption), style(style), twips(twips), exStyle(exStyle), handler(handler), key(key),
-          held(held)
-    {
-    }
-
     const wchar_t* cls;
     const wchar_t* caption;
     DWORD style;  // WS_CHILD | WS_VISIBLE come with every control
     Twips twips;
-    DWORD exStyle;
-    Handler handler;
-    Key key;
-    Slot held;
+    DWORD exStyle = 0;
+    Handler handler = {};
+    Key key = {};
+    Slot held = nullptr;
 };
 
 // The styles of the usual controls.

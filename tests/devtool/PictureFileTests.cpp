@@ -202,7 +202,9 @@ TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
         EXPECT_EQ(added, c.added) << c.room;
         EXPECT_EQ(gif.Finish(300), !c.kept.empty()) << c.room;
         EXPECT_EQ(gif.Empty(), c.kept.empty()) << c.room;
-        if (!c.kept.empty()) EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept && disk.file.back() == ';') << c.room;
+        if (!c.kept.empty()) {
+            EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept && disk.file.back() == ';') << c.room;
+        }
     }
 }
 
