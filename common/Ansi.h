@@ -1,6 +1,6 @@
 #pragma once
 // Text is Unicode inside the programs; files, profiles, DDE and command lines
-// see the ANSI code page. These two conversions are the only crossing points.
+// see the ANSI code page. These three functions are the only crossing points.
 #include <string>
 
 std::string ToAnsi(const std::wstring& text);

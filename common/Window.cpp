@@ -3,7 +3,13 @@
 #include "LazyProc.h"
 #include "MsgBox.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+// Above IDOK and IDCANCEL, which Enter and Esc send.
+constexpr int FirstControlId = 100;
+
 // The DPI functions of newer systems are bound at their first use; older ones
 // have one DPI for the whole screen, and the window takes that.
 int ScreenDpi()
@@ -138,6 +144,7 @@ void Window::ShowCenteredModal(HWND owner)
 
 void Window::Unload()
 {
+    if (hwnd_) Form_QueryUnload();
     if (modalOwner_) EnableWindow(modalOwner_, TRUE);
     modalOwner_ = nullptr;
     if (hwnd_) DestroyWindow(hwnd_);
@@ -164,17 +171,47 @@ void Window::EndJob(HWND focus)
 void Window::AddControls(const ControlTable& table)
 {
     controls_ = table;
-    for (const Control& c : controls_)
-        CreateWindowExW(c.exStyle, c.cls, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0,
-                        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                        GetModuleHandleW(nullptr), nullptr);
+    std::vector<ACCEL> keys;
+    for (const Control& c : controls_) {
+        const HWND control =
+            CreateWindowExW(c.exStyle, c.cls, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(c))), GetModuleHandleW(nullptr),
+                            nullptr);
+        if (c.held) c.held(*this, control);
+        // Esc comes as the dialog's IDCANCEL; any other key through the table.
+        if (c.key && !(c.key == Esc))
+            keys.push_back({static_cast<BYTE>(FVIRTKEY | c.key.modifiers), c.key.code, static_cast<WORD>(IdOf(c))});
+    }
+    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+    shortcuts_ = keys.empty() ? nullptr : CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
     PlaceControls();
+}
+
+int Window::IdOf(const Control& row) const
+{
+    return FirstControlId + static_cast<int>(&row - controls_.begin());
+}
+
+const Control* Window::Row(int id) const
+{
+    const int row = id - FirstControlId;
+    return row >= 0 && static_cast<std::size_t>(row) < controls_.count ? controls_.begin() + row : nullptr;
+}
+
+bool Window::Command(int id, int code)
+{
+    const Control* row = Row(id);
+    if (id == IDCANCEL) {
+        row = std::find_if(controls_.begin(), controls_.end(), [](const Control& c) { return c.key == Esc; });
+        if (row == controls_.end()) return false;
+    }
+    return row && (code == BN_CLICKED || (code == 1 && row->key)) && row->handler.Click(*this);
 }
 
 void Window::PlaceControls()
 {
     for (const Control& c : controls_) {
-        const HWND control = GetDlgItem(hwnd_, c.id);
+        const HWND control = Item(c);
         SetWindowPos(control, nullptr, Pixels(c.twips.left), Pixels(c.twips.top), Pixels(c.twips.width),
                      Pixels(c.twips.height), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -211,20 +248,20 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (busy_ || OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+        if (busy_ || Command(LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
-    case WM_DRAWITEM:
-        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const Control* row = Row(static_cast<int>(item.CtlID));
+        if (row && row->handler.Paint(*this, item)) return TRUE;
         break;
+    }
     case WM_CLOSE:
         // The close box leaves the window as Unload does. A window shut to
         // input, by a job or by a modal window or box over it, stays: a close
         // request from outside (a task list's "end task") would take the
         // window over it, still at work, down with it.
-        if (IsWindowEnabled(hwnd_)) {
-            Form_QueryUnload();
-            Unload();
-        }
+        if (IsWindowEnabled(hwnd_)) Unload();
         return 0;
     case WM_ACTIVATE:
         // Like a dialog: the control that had the focus gets it back.
@@ -260,12 +297,6 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-void Window::SetShortcuts(const ACCEL* keys, int count)
-{
-    if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
-    shortcuts_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), count);
 }
 
 std::wstring WindowText(HWND window)

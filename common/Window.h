@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 
 std::wstring WindowText(HWND window);
 
@@ -16,16 +17,75 @@ struct Twips {
     int left, top, width, height;
 };
 
+class Window;
+
+// The handler of a control's event, a member of its form named in the
+// control's row: of a click, &Form2::Command1_Click, or of a control array's
+// click, which gets the member's index: {&Form6::Command1_Click, 2} runs
+// Command1_Click(2); of an owner-drawn control's paint, &Form7::Picture1_Paint.
+class Handler {
+public:
+    constexpr Handler() = default;
+    template <typename Form>
+    constexpr Handler(void (Form::*click)());
+    template <typename Form>
+    constexpr Handler(void (Form::*click)(int index), int index);
+    template <typename Form>
+    constexpr Handler(void (Form::*paint)(const DRAWITEMSTRUCT& item));
+
+    // Each runs the handler of its event, if this is one: true when it ran.
+    bool Click(Window& form) const;
+    bool Paint(Window& form, const DRAWITEMSTRUCT& item) const;
+
+private:
+    void (Window::*click_)() = nullptr;
+    void (Window::*indexed_)(int) = nullptr;
+    int index_ = 0;
+    void (Window::*paint_)(const DRAWITEMSTRUCT&) = nullptr;
+};
+
+// A key that clicks a control as well: a virtual key with any of FCONTROL,
+// FSHIFT and FALT. It acts while the window is active and its modal loop runs.
+struct Key {
+    BYTE modifiers = 0;
+    WORD code = 0;
+    explicit constexpr operator bool() const { return code != 0; }
+    constexpr bool operator==(Key other) const { return modifiers == other.modifiers && code == other.code; }
+};
+
+// Esc clicks the control whose key it is, as a dialog's cancel button.
+constexpr Key Esc = {0, VK_ESCAPE};
+
+// Where a form keeps a control that its code reaches, filled as the control
+// is made: Held<&Form6::Text1>, or for a control array's member
+// Held<&Form6::Text2, 1>. The member is an HWND or a TextBox, or an array of them.
+using Slot = void (*)(Window& form, HWND control);
+template <auto member, int index = 0>
+void Hold(Window& form, HWND control);
+template <auto member, int index = 0>
+constexpr Slot Held = &Hold<member, index>;
+
 // One child control of a window: each window declares all of its controls in
-// one table, in tab order, which its load step creates.
+// one table, in tab order, which its load step creates. A row gives the
+// control's class, caption, style, place and extended style, then what the
+// form does with it: the handler of its click (or paint), the key that clicks
+// it too and the member that holds it, each where it has one. Its id comes
+// from its place in the table.
 struct Control {
-    int id;
     const wchar_t* cls;
     const wchar_t* caption;
     DWORD style;  // WS_CHILD | WS_VISIBLE come with every control
     Twips twips;
-    DWORD exStyle;
+    DWORD exStyle = 0;
+    Handler handler = {};
+    Key key = {};
+    Slot held = nullptr;
 };
+
+// The styles of the usual controls.
+constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD TextBoxStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD LabelStyle = SS_LEFT;
 
 // A window's table of controls.
 struct ControlTable {
@@ -73,23 +133,21 @@ public:
     // Load, centre on the screen, ShowModal. A window that cannot be made is
     // said in a box over `owner`.
     void ShowCenteredModal(HWND owner);
-    // Destroys the window; a modal loop showing it then returns. The owner is
-    // enabled first, so it, not another program, comes to the front.
+    // Runs Form_QueryUnload and destroys the window; a modal loop showing it
+    // then returns. The owner is enabled first, so it, not another program,
+    // comes to the front.
     void Unload();
 
 protected:
     virtual void Form_Load() {}
-    // The user closes the window (its close box): it is still whole and shown,
-    // so the form may still ask something. The window goes afterwards.
+    // The window is about to go (its close box, a close button, Unload): it
+    // is still whole and shown, so the form may still ask something.
     virtual void Form_QueryUnload() {}
     // The window is being destroyed; its controls are still there.
     virtual void Form_Unload() {}
-    // WM_COMMAND, decoded: true when handled. Clicks, Enter and Esc arrive here.
-    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
-    // WM_DRAWITEM of an owner-drawn control: true when drawn.
-    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     // A message of the program's own (WM_APP and above), as a thread of the
-    // form posts to tell it something.
+    // form posts to tell it something; no event of a form, so it keeps the
+    // platform's name.
     virtual void OnAppMessage(UINT /*message*/) {}
 
     // Runs `job` with the window shut to input and returns true; false, with
@@ -109,16 +167,15 @@ protected:
     }
 
     // Creates the window's controls from its table, in the message font at
-    // the window's DPI. They are placed again whenever the DPI changes.
+    // the window's DPI, and fills the form's members that hold them. They are
+    // placed again whenever the DPI changes. A click on a control, and its key,
+    // run its row's handler, and so does an owner-drawn control's paint.
     template <std::size_t N>
     void AddControls(const Control (&table)[N])
     {
         AddControls({table, N});
     }
     void CenterOnScreen();
-    // Keys that send WM_COMMAND with the code 1 and the key's id while the
-    // window is active and its modal loop runs; from the load step on.
-    void SetShortcuts(const ACCEL* keys, int count);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,6 +183,11 @@ private:
     HWND BeginJob();
     void EndJob(HWND focus);
     void AddControls(const ControlTable& table);
+    int IdOf(const Control& row) const;
+    HWND Item(const Control& row) const { return GetDlgItem(hwnd_, IdOf(row)); }
+    const Control* Row(int id) const;
+    // A click (BN_CLICKED), a key (code 1) or Esc (IDCANCEL) to the handler of its row.
+    bool Command(int id, int code);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void PlaceControls();
 
@@ -141,3 +203,59 @@ private:
     bool busy_ = false;
     HACCEL shortcuts_ = nullptr;
 };
+
+template <typename Form>
+constexpr Handler::Handler(void (Form::*click)()) : click_(static_cast<void (Window::*)()>(click))
+{
+}
+
+template <typename Form>
+constexpr Handler::Handler(void (Form::*click)(int index), int index)
+    : indexed_(static_cast<void (Window::*)(int)>(click)), index_(index)
+{
+}
+
+template <typename Form>
+constexpr Handler::Handler(void (Form::*paint)(const DRAWITEMSTRUCT& item))
+    : paint_(static_cast<void (Window::*)(const DRAWITEMSTRUCT&)>(paint))
+{
+}
+
+inline bool Handler::Click(Window& form) const
+{
+    if (click_)
+        (form.*click_)();
+    else if (indexed_)
+        (form.*indexed_)(index_);
+    return click_ || indexed_;
+}
+
+inline bool Handler::Paint(Window& form, const DRAWITEMSTRUCT& item) const
+{
+    if (paint_) (form.*paint_)(item);
+    return paint_ != nullptr;
+}
+
+namespace window_detail {
+template <typename>
+struct MemberOf;
+template <typename Form, typename Type>
+struct MemberOf<Type Form::*> {
+    using FormType = Form;
+    using MemberType = Type;
+};
+}
+
+template <auto member, int index>
+void Hold(Window& form, HWND control)
+{
+    using Of = window_detail::MemberOf<decltype(member)>;
+    using Type = typename Of::MemberType;
+    auto& held = static_cast<typename Of::FormType&>(form).*member;
+    if constexpr (std::is_array_v<Type>) {
+        static_assert(index >= 0 && index < std::extent_v<Type>, "no such member of the control array");
+        held[index] = std::remove_extent_t<Type>(control);
+    } else {
+        held = Type(control);
+    }
+}

@@ -9,18 +9,11 @@
 
 #include <algorithm>
 
-namespace {
-enum ControlId {
-    Text1Id = 100,  // the path of the file to convert
-    Command1Id,     // "変換"
-};
-
 // In tab order.
-const Control Controls[] = {
-    {Text1Id, L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, {120, 120, 4455, 270}, WS_EX_CLIENTEDGE},
-    {Command1Id, L"Button", L"変換", WS_TABSTOP | BS_PUSHBUTTON, {3480, 480, 1095, 375}, 0},
+const Control Form1::Controls[] = {
+    {L"Edit", L"", TextBoxStyle, {120, 120, 4455, 270}, WS_EX_CLIENTEDGE, {}, {}, Held<&Form1::Text1>},
+    {L"Button", L"変換", ButtonStyle, {3480, 480, 1095, 375}, 0, &Form1::Command1_Click},
 };
-}
 
 // The caption is set as the window loads.
 Form1::Form1()
@@ -49,17 +42,9 @@ void Form1::Form_Load()
         return;
     }
     AddControls(Controls);
-    Text1 = TextBox(GetDlgItem(hwnd(), Text1Id));
     // The box has a target of its own, so it never inserts dropped data itself.
     formDrop_.Register(hwnd());
     text1Drop_.Register(Text1.hwnd());
-}
-
-bool Form1::OnCommand(int id, int code)
-{
-    if (id != Command1Id || code != BN_CLICKED) return false;
-    Command1_Click();
-    return true;
 }
 
 void Form1::Form_Unload()

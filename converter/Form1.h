@@ -21,10 +21,11 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnCommand(int id, int code) override;
     void Form_Unload() override;
 
 private:
+    static const Control Controls[];
+
     void Form_OLEDragDrop(const std::wstring& firstFile);
     void Text1_OLEDragDrop(const std::wstring& firstFile);
     void Command1_Click();

@@ -69,6 +69,9 @@ void RunOnDevice()
 
     if (SearchFile(program).empty()) {
         SendLine(L"P/ECEへデータ転送失敗.");
+        // Unlike every other line, this last text goes without "\r\n": the host
+        // has always been sent it so, and what reads the host's output may
+        // match it byte for byte.
         HostMessage(program + L"が見つかりませんでした");
         return;
     }

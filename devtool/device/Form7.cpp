@@ -13,43 +13,38 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
-enum ControlId {
-    Command1Id = 100,  // "キャプチャ"
-    Command2Id,        // "閉じる"
-    Command3Id,        // "保存"
-    Frame1Id,          // "表示サイズ"
-    Option1Id0,        // "１倍(128×88)"; the array's index i has the id Option1Id0 + i
-    Option1Id1,        // "２倍(256×176)"
-    Picture1Id,        // the display area
-    Check1Id,          // "ライブ"
-    Command4Id,        // "コピー"
-    Command5Id,        // "録画", "停止" while recording
-};
-
-constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
-
 // In tab order. The option buttons belong to the window, not to the frame, so
 // their clicks reach it; they are placed inside the frame. The live view, the
-// copy and the recording have a row of their own below the rest.
-const Control Controls[] = {
-    {Command1Id, L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0},
-    {Frame1Id, L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}, 0},
+// copy and the recording have a row of their own below the rest. Esc closes
+// the window as its close box does; Ctrl+C copies, as everywhere.
+const Control Form7::Controls[] = {
+    {L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0, &Form7::Command1_Click},
+    {L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}},
     // Ends where its twin begins.
-    {Option1Id0, L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
-     {4080 + 120, 720 + 240, 1455, 240}, 0},
+    {L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {4080 + 120, 720 + 240, 1455, 240}, 0,
+     {}, {}, Held<&Form7::Option1, 0>},
     // Wider than its twin, up to the frame's edge, for the longer caption.
-    {Option1Id1, L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0},
-    {Command2Id, L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0},
-    {Picture1Id, L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE},
-    {Command3Id, L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0},
-    {Check1Id, L"Button", L"ライブ", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 2880, 1335, 255}, 0},
-    {Command4Id, L"Button", L"コピー", ButtonStyle, {2985, 2820, 1335, 375}, 0},
-    {Command5Id, L"Button", L"録画", ButtonStyle, {4440, 2820, 1335, 375}, 0},
+    {L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0, {}, {},
+     Held<&Form7::Option1, 1>},
+    {L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0, &Form7::Command2_Click, Esc},
+    {L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE, &Form7::Picture1_Paint, {},
+     Held<&Form7::display_>},
+    {L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0, &Form7::Command3_Click},
+    {L"Button", L"ライブ", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 2880, 1335, 255}, 0, &Form7::Check1_Click, {},
+     Held<&Form7::Check1>},
+    {L"Button", L"コピー", ButtonStyle, {2985, 2820, 1335, 375}, 0, &Form7::Command4_Click, {FCONTROL, 'C'}},
+    // "停止" while recording.
+    {L"Button", L"録画", ButtonStyle, {4440, 2820, 1335, 375}, 0, &Form7::Command5_Click, {},
+     Held<&Form7::Command5>},
 };
 
-// Ctrl+C copies, as everywhere.
-const ACCEL Shortcuts[] = {{FVIRTKEY | FCONTROL, 'C', Command4Id}};
+namespace {
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND button, bool checked)
+{
+    SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 // The live view's capture thread posts this when a frame or its end waits.
 constexpr UINT LiveNews = WM_APP;
@@ -117,8 +112,7 @@ void Form7::Show(HWND owner)
 void Form7::Form_Load()
 {
     AddControls(Controls);
-    SetShortcuts(Shortcuts, 1);
-    CheckRadioButton(hwnd(), Option1Id0, Option1Id1, Option1Id0);
+    SetChecked(Option1[0], true);
 }
 
 void Form7::Form_QueryUnload()
@@ -138,28 +132,8 @@ void Form7::Form_Unload()
     recording_.reset();
 }
 
-bool Form7::OnCommand(int id, int code)
+void Form7::Picture1_Paint(const DRAWITEMSTRUCT& item)
 {
-    if (id == Command4Id && code == 1) {  // the shortcut
-        Command4_Click();
-        return true;
-    }
-    if (code != BN_CLICKED) return false;
-    switch (id) {
-    case Command1Id: Command1_Click(); return true;
-    case Command2Id:
-    case IDCANCEL: Command2_Click(); return true;
-    case Command3Id: Command3_Click(); return true;
-    case Check1Id: Check1_Click(); return true;
-    case Command4Id: Command4_Click(); return true;
-    case Command5Id: Command5_Click(); return true;
-    }
-    return false;
-}
-
-bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
-{
-    if (item.CtlID != Picture1Id) return false;
     // The display area grows with the DPI, and so does the picture, but only
     // by whole screen pixels and never smoothed: each pixel stays a sharp
     // block, as on the device. The area beyond it is white.
@@ -170,13 +144,9 @@ bool Form7::OnDrawItem(const DRAWITEMSTRUCT& item)
                SRCCOPY);
     ExcludeClipRect(item.hDC, 0, 0, width, height);  // NOLINT(readability-suspicious-call-argument): right and bottom are the picture's size
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    return true;
 }
 
-int Form7::ScaleFactor() const
-{
-    return IsDlgButtonChecked(hwnd(), Option1Id1) == BST_CHECKED ? 2 : 1;
-}
+int Form7::ScaleFactor() const { return Checked(Option1[1]) ? 2 : 1; }
 
 const PictureImage& Form7::SavedPicture() const { return ScaleFactor() == 2 ? Picture1 : Picture2; }
 
@@ -204,9 +174,8 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     GdiFlush();
     StretchBlt(Picture1.dc(), 0, 0, ScreenWidth * factor, ScreenHeight * factor, Picture2.dc(), 0, 0,
                ScreenWidth, ScreenHeight, SRCCOPY);
-    const HWND display = GetDlgItem(hwnd(), Picture1Id);
-    InvalidateRect(display, nullptr, FALSE);
-    UpdateWindow(display);
+    InvalidateRect(display_, nullptr, FALSE);
+    UpdateWindow(display_);
 
     if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
         // The temporary folder's disk is full: what came before is kept.
@@ -243,18 +212,14 @@ void Form7::OnAppMessage(UINT message)
 void Form7::StopLive()
 {
     live_.Stop();
-    CheckDlgButton(hwnd(), Check1Id, BST_UNCHECKED);
+    SetChecked(Check1, false);
 }
 
 // The save dialog has no owner, so the window would take clicks and a close
 // while it is open: capture and save run as jobs, each to its end first.
 void Form7::Command1_Click() { RunJob([this] { Cap(); }); }
 
-void Form7::Command2_Click()
-{
-    Form_QueryUnload();
-    Unload();
-}
+void Form7::Command2_Click() { Unload(); }
 
 void Form7::Command3_Click()
 {
@@ -274,7 +239,7 @@ void Form7::Command3_Click()
 
 void Form7::Check1_Click()
 {
-    if (IsDlgButtonChecked(hwnd(), Check1Id) != BST_CHECKED)
+    if (!Checked(Check1))
         StopLive();
     else if (!live_.Running())
         live_.Start(hwnd(), LiveNews);
@@ -300,16 +265,16 @@ void Form7::Command5_Click()
         return;
     }
     recording_ = std::move(recording);
-    SetDlgItemTextW(hwnd(), Command5Id, L"停止");
+    SetWindowTextW(Command5, L"停止");
     if (!live_.Running()) {
-        CheckDlgButton(hwnd(), Check1Id, BST_CHECKED);
+        SetChecked(Check1, true);
         live_.Start(hwnd(), LiveNews);
     }
 }
 
 std::unique_ptr<Recording> Form7::EndRecording()
 {
-    SetDlgItemTextW(hwnd(), Command5Id, L"録画");
+    SetWindowTextW(Command5, L"録画");
     return std::move(recording_);
 }
 

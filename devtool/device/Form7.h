@@ -24,11 +24,12 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload() override;
     void Form_Unload() override;
-    bool OnCommand(int id, int code) override;
-    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void OnAppMessage(UINT message) override;
 
 private:
+    static const Control Controls[];
+
+    void Picture1_Paint(const DRAWITEMSTRUCT& item);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -51,6 +52,10 @@ private:
     // screen: the user sees its copy in Picture1.
     PictureImage Picture1;
     PictureImage Picture2;
+    HWND display_ = nullptr;  // Picture1's window, the display area
+    HWND Option1[2] = {};
+    HWND Check1 = nullptr;
+    HWND Command5 = nullptr;
     LiveCapture live_;
     std::unique_ptr<Recording> recording_;  // while 録画 reads 停止
     int recordingFactor_ = 1;               // the size when the recording started

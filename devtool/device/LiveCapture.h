@@ -2,7 +2,7 @@
 // The live view's captures: the device's screen taken again and again on a
 // thread of its own, so a slow device never holds up the window, at the
 // device's pace but at most 30 times a second. Each capture is one operation
-// of the device layer, opened and closed like any other. A device that hangs
+// of the device layer, bracketed like any other. A device that hangs
 // in a call holds up neither the window nor its closing: the thread is left
 // to end when the call comes back, or with the program.
 #include "pieceif.h"
@@ -12,6 +12,13 @@
 #include <memory>
 #include <optional>
 
+// Threads: the thread of the window that the news goes to makes a LiveCapture
+// and calls Start, Stop, Running, Take and the destructor; no other thread
+// calls them (Now aside), as Start and Stop set and kill a timer of that
+// window and the members are not locked. The capture thread runs Run alone:
+// it reaches the window only by posting, the state it shares with it only
+// under that state's lock, and the device only through the device layer,
+// whose one lock it takes turns on with the window's own device calls.
 class LiveCapture {
 public:
     // What Take finds.
@@ -38,11 +45,13 @@ public:
     // or a call has hung for longer than DeviceHangMs.
     News Take(ScreenBuffer& screen, long long& ms);
 
+    // Any thread.
     static long long Now();
 
 private:
-    // What the capture thread and the window share; the thread keeps it for
-    // as long as it runs, which may be longer than this object.
+    // What the capture thread and the window share, under its lock; the
+    // thread keeps it for as long as it runs, which may be longer than this
+    // object.
     struct Shared;
     static void Run(const std::shared_ptr<Shared>& shared);
 

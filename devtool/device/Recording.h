@@ -13,6 +13,9 @@ public:
     // Frames of `width` x `height`. False (see below) when the temporary
     // folder takes no new file.
     Recording(int width, int height);
+    // The GIF writer writes through this object: neither copied nor moved.
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
     explicit operator bool() const { return static_cast<bool>(file_); }
 
     // False once the temporary file refuses a write (a full disk): the frames

@@ -1,5 +1,5 @@
-// The device library's functions, the one open/close bracket around each call,
-// and the decoding of what the library gives back.
+// The device library's functions, the one lock and the ismInit/ismExit bracket
+// around each call, and the decoding of what the library gives back.
 #include "pieceif.h"
 
 #include "Ansi.h"

@@ -1,8 +1,14 @@
 #pragma once
-// pieceif: the only way to the P/ECE. Every operation opens the device library,
-// makes one call and closes it again, so no connection outlives an operation.
-// Operations from several threads take turns in the order they come: the
-// library is never open twice.
+// pieceif: the only way to the P/ECE. The device library is loaded at the
+// first call and stays loaded; every operation brackets its one call with
+// ismInit and ismExit, so no connection to the device outlives an operation.
+//
+// Any thread may call: the window's and the live view's capture thread do.
+// All operations share one lock, held from the binding of the functions to
+// ismExit, and take it in the order they come, so two calls never overlap and
+// a capture clicked during the live view waits for one call, not for all that
+// follow. An operation that has waited DeviceHangMs for its turn makes no call
+// and answers Hung.
 #include <windows.h>
 
 #include <array>

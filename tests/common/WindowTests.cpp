@@ -9,11 +9,6 @@
 
 namespace {
 
-const Control JobControls[] = {
-    {100, L"Edit", L"", WS_TABSTOP, {0, 0, 1000, 300}, 0},
-    {101, L"Button", L"b", WS_TABSTOP, {0, 600, 1000, 300}, 0},
-};
-
 class JobForm : public Window {
 public:
     JobForm() : Window(L"JobFormTest", L"job form", 3000, 1500) {}
@@ -21,9 +16,18 @@ public:
     int commands = 0;
 
 protected:
-    void Form_Load() override { AddControls(JobControls); }
-    // Only the button: the edit box reports its focus coming back after the job.
-    bool OnCommand(int id, int code) override { return commands += id == 101 && code == BN_CLICKED, true; }
+    void Form_Load() override { AddControls(Controls); }
+
+private:
+    static const Control Controls[2];
+    void Command1_Click() { ++commands; }
+};
+
+// Ids 100 and 101. Only the button has a handler: the edit box reports its
+// focus coming back after the job.
+const Control JobForm::Controls[2] = {
+    {L"Edit", L"", WS_TABSTOP, {0, 0, 1000, 300}},
+    {L"Button", L"b", WS_TABSTOP, {0, 600, 1000, 300}, 0, &JobForm::Command1_Click},
 };
 
 TEST(Window, AJobOrAWindowOverItShutsTheWindowToCommandsCloseAndASecondJob)

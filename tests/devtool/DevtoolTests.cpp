@@ -1,8 +1,7 @@
 // The device tool's pure rules: verbs, the packer's command line, where tool
-// output may be cut, the device's records and listings, and bitmap files.
+// output may be cut, the device's records and listings.
 #include "ConsoleTool.h"
 #include "Form6.h"
-#include "Picture.h"
 #include "TestSupport.h"
 #include "Verbs.h"
 #include "pieceif.h"
@@ -101,17 +100,6 @@ TEST(PffsListing, TheLastCompleteLineGivesSectorsAndBytes)
     EXPECT_EQ(PffsFileName(L"C:\\DEV.DIR\\My_Game-2.Pex"), L"my_game-2.pex");
     EXPECT_EQ(PffsFileName(L"GAME.PEX"), L"game.pex");
     EXPECT_EQ(PffsFileName(L"C:\\dev\\"), L"");
-}
-
-TEST(BitmapFile, PaddedRowsBottomUpAsThePlatformReadsThem)
-{
-    const std::uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xAAAAAA, 0x555555, 0x000000};
-    const std::string bytes = BitmapFileBytes(pixels, 3, 2);
-    ASSERT_EQ(bytes.size(), 54u + 2 * 12);
-    EXPECT_EQ(bytes.substr(0, 6), std::string("BM\x4e\0\0\0", 6));
-    EXPECT_EQ(bytes.substr(54, 12), std::string("\xaa\xaa\xaa\x55\x55\x55\0\0\0\0\0\0", 12));
-    EXPECT_EQ(bytes.substr(66, 12), std::string("\0\0\xff\0\xff\0\xff\0\0\0\0\0", 12));
-    EXPECT_FALSE(PictureImage(32768, 32768)) << "a picture the platform cannot make is none";
 }
 
 TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)

@@ -1,6 +1,7 @@
-// The GIF writer and the PNG path, read back by the platform's decoder pixel
-// for pixel.
+// The picture formats: the GIF writer and the PNG path, read back by the
+// platform's decoder pixel for pixel, and the bitmap file's bytes.
 #include "Gif.h"
+#include "Picture.h"
 #include "Png.h"
 #include "TestSupport.h"
 
@@ -205,6 +206,17 @@ TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
             EXPECT_TRUE(ts::Decode(disk.file).frames == c.kept && disk.file.back() == ';') << c.room;
         }
     }
+}
+
+TEST(BitmapFile, PaddedRowsBottomUpAsThePlatformReadsThem)
+{
+    const std::uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xAAAAAA, 0x555555, 0x000000};
+    const std::string bytes = BitmapFileBytes(pixels, 3, 2);
+    ASSERT_EQ(bytes.size(), 54u + 2 * 12);
+    EXPECT_EQ(bytes.substr(0, 6), std::string("BM\x4e\0\0\0", 6));
+    EXPECT_EQ(bytes.substr(54, 12), std::string("\xaa\xaa\xaa\x55\x55\x55\0\0\0\0\0\0", 12));
+    EXPECT_EQ(bytes.substr(66, 12), std::string("\0\0\xff\0\xff\0\xff\0\0\0\0\0", 12));
+    EXPECT_FALSE(PictureImage(32768, 32768)) << "a picture the platform cannot make is none";
 }
 
 }  // namespace

@@ -21,9 +21,10 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnCommand(int id, int code) override;
 
 private:
+    static const Control Controls[];
+
     void Command1_Click(int index);
     void Command2_Click();
     void Command3_Click();

@@ -10,9 +10,10 @@ public:
 
 protected:
     void Form_Load() override;
-    bool OnCommand(int id, int code) override;
 
 private:
+    static const Control Controls[];
+
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
