@@ -1,13 +1,15 @@
-// The real VTP2SDS.exe: its checks and boxes, one conversion, a refused write,
-// a file named on its command line and files dropped on it.
+// What is dropped on the converter's window, and the real VTP2SDS.exe: its
+// checks and boxes, one conversion, a refused write, a file named on its
+// command line.
+#include "FileDrop.h"
+#include "Form1.h"
 #include "TestSupport.h"
 
-#include <ole2.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 
 namespace {
 
@@ -26,62 +28,70 @@ std::wstring Try(const std::wstring& path, int button = IDOK)
     return ts::Box(button);
 }
 
-// Drags from this process as the shell does, by real OLE drag and drop with the
-// cursor held still: the data are the clipboard's, through the platform's own
-// data object, and the drop follows after a few polls.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class Dragger : public IDropSource {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        const bool mine = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource);
-        *object = mine ? this : nullptr;
-        return mine ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack of the drag
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return ++polls_ >= 3 ? DRAGDROP_S_DROP : S_OK; }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-    // `bytes` in `format` dropped at `screen`.
-    static HRESULT Drop(POINT screen, UINT format, const std::string& bytes)
-    {
-        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        memcpy(GlobalLock(data), bytes.data(), bytes.size());
-        GlobalUnlock(data);
-        OpenClipboard(nullptr);
-        EmptyClipboard();
-        SetClipboardData(format, data);
-        CloseClipboard();
-        IDataObject* clipboard = nullptr;
-        if (FAILED(OleGetClipboard(&clipboard))) return E_FAIL;
-        SetCursorPos(screen.x, screen.y);
-        Dragger source;
-        DWORD effect = DROPEFFECT_NONE;
-        const HRESULT done = DoDragDrop(clipboard, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
-        clipboard->Release();
-        return done;
-    }
-    // A file list of wide paths, in the order given.
-    static HRESULT DropFiles(POINT screen, const std::vector<std::wstring>& files)
-    {
-        DROPFILES header = {sizeof header, {}, FALSE, TRUE};
-        std::wstring list;
-        for (const std::wstring& file : files) list += file + L'\0';
-        list += L'\0';
-        return Drop(screen, CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
-                                          std::string(reinterpret_cast<const char*>(list.data()), list.size() * 2));
-    }
-
-private:
-    int polls_ = 0;
-};
-#pragma GCC diagnostic pop
-
-TEST(ConverterWindow, ChecksConfirmationConversionRefusalsAndDrops)
+// `bytes` in `format` as a drag from another program offers them: through the
+// platform's own data object, here the clipboard's.
+IDataObject* Offered(UINT format, const std::string& bytes)
 {
-    OleInitialize(nullptr);
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    memcpy(GlobalLock(data), bytes.data(), bytes.size());
+    GlobalUnlock(data);
+    IDataObject* offered = nullptr;
+    if (OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(format, data) && CloseClipboard())
+        OleGetClipboard(&offered);
+    return offered;
+}
+
+std::string Bytes(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
+
+// A file list of wide paths, in the order given.
+std::string FileList(std::initializer_list<std::wstring> files)
+{
+    const DROPFILES header = {sizeof header, {}, FALSE, TRUE};
+    std::wstring list;
+    for (const std::wstring& file : files) list += file + L'\0';
+    return Bytes(&header, sizeof header) + Bytes(list.c_str(), list.size() * 2 + 2);
+}
+
+// Both the window and its box take drops, each by a target of its own; a
+// target names the first file of a list, copied or linked, never moved, and
+// takes nothing of an empty list or of text.
+TEST(FileDrop, TheFirstFileOfAListCopiedOrLinkedAndNothingElse)
+{
+    ASSERT_EQ(OleInitialize(nullptr), S_OK);
+    std::wstring dropped;
+    FileDropTarget target([&](const std::wstring& file) { dropped = file; });
+    {
+        Form1 converter;
+        ASSERT_TRUE(converter.Load(nullptr));
+        for (const HWND window : {converter.hwnd(), FindWindowExW(converter.hwnd(), nullptr, L"Edit", nullptr)})
+            EXPECT_EQ(RegisterDragDrop(window, &target), DRAGDROP_E_ALREADYREGISTERED);
+        converter.Unload();
+    }
+    const std::wstring text = L"C:\\text.vtp";
+    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, none = DROPEFFECT_NONE;
+    const struct { UINT format; std::string bytes; DWORD allowed, over, drop; std::wstring first; } cases[] = {
+        {CF_HDROP, FileList({L"C:\\first.vtp", L"C:\\second.vtp"}), all, DROPEFFECT_COPY, DROPEFFECT_COPY, L"C:\\first.vtp"},
+        {CF_HDROP, FileList({L"C:\\ゲーム\\表.vtp"}), DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_LINK, DROPEFFECT_LINK,
+         L"C:\\ゲーム\\表.vtp"},
+        {CF_HDROP, FileList({L"C:\\moved.vtp"}), DROPEFFECT_MOVE, none, none, L""},
+        {CF_HDROP, FileList({}), all, DROPEFFECT_COPY, none, L""},
+        {CF_UNICODETEXT, Bytes(text.c_str(), text.size() * 2 + 2), all, none, none, L""}};
+    for (const auto& c : cases) {
+        IDataObject* const data = Offered(c.format, c.bytes);
+        ASSERT_TRUE(data);
+        DWORD over = c.allowed, drop = c.allowed;
+        dropped.clear();
+        target.DragEnter(data, 0, {}, &over);
+        target.Drop(data, 0, {}, &drop);
+        EXPECT_EQ((std::array<DWORD, 2>{over, drop}), (std::array<DWORD, 2>{c.over, c.drop})) << ts::Utf8(c.first);
+        EXPECT_EQ(dropped, c.first);
+        data->Release();
+    }
+    OleUninitialize();
+}
+
+TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
+{
     ts::TempDir dir;
     const std::wstring& d = dir.path();
     const std::wstring game = ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=2\r\n1=" + d +
@@ -120,36 +130,14 @@ TEST(ConverterWindow, ChecksConfirmationConversionRefusalsAndDrops)
     EXPECT_EQ(ts::Box(), Says(L"warning", L"書き込みに失敗したので変換を中止しました"));
     RemoveDirectoryW((d + L"\\game.sds").c_str());
 
-    // The platform takes a slash for a backslash: typed either way, the path gives the same project.
+    // The platform takes a slash for a backslash: typed so, the path gives the same project.
     ts::Vtp(dir / L"game.vtp", L"[MAIN]\r\nPROJECT-NAME=game\r\n[C]\r\nN=1\r\n1=" + d + L"\\a.c\r\n");
-    std::wstring slashes = game;
-    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
-    for (const std::wstring& typed : {game, d + L"/game.vtp", slashes}) {
-        DeleteFileW((d + L"\\game.sds").c_str());
-        EXPECT_EQ(Try(typed), Confirm);
-        EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
-        EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c") << ts::Utf8(typed);
-    }
+    EXPECT_EQ(Try(d + L"/game.vtp"), Confirm);
+    EXPECT_EQ(ts::Box(), Says(L"information", L"変換が完了しました"));
+    EXPECT_EQ(ts::Entry(d + L"\\game.sds", L"SOURCE", L"1"), L".\\a.c");
 
-    // A drop puts the first file of its list into the box, and nothing else.
-    HWND form = FindWindowW(nullptr, Caption.c_str()), box = FindWindowExW(form, nullptr, L"Edit", nullptr);
-    RECT r;
-    GetWindowRect(box, &r);
-    const POINT onBox = {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, onForm = {r.left + 5, r.bottom + 10};
-    ASSERT_EQ(WindowFromPoint(onForm), form);
-    EXPECT_EQ(Dragger::DropFiles(onBox, {L"C:\\first.vtp", L"C:\\second.vtp"}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\first.vtp"), L"C:\\first.vtp");
-    EXPECT_EQ(Dragger::DropFiles(onForm, {L"C:\\ゲーム\\表.vtp", L"C:\\other.vtp"}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\ゲーム\\表.vtp"), L"C:\\ゲーム\\表.vtp");
-    const std::wstring text = L"C:\\text.vtp";  // no file list: refused
-    EXPECT_EQ(Dragger::Drop(onBox, CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()), text.size() * 2 + 2)),
-              DRAGDROP_S_DROP);
-    EXPECT_EQ(Dragger::DropFiles(onForm, {}), DRAGDROP_S_DROP);
-    EXPECT_EQ(ts::Edit(Caption, 0, L"C:\\ゲーム\\表.vtp"), L"C:\\ゲーム\\表.vtp");
-    EXPECT_EQ(Try(L""), NoPath) << "a drop shows no box";
     ASSERT_TRUE(ui::PostClose(Caption, ts::Bound));
     EXPECT_EQ(converter.Wait(), 0u);
-    OleUninitialize();
 }
 
 }  // namespace
