@@ -70,19 +70,15 @@ size_t Files(const ts::TempDir& dir)
     return static_cast<size_t>(std::count_if(begin(files), end(files), [](const auto& f) { return f.is_regular_file(); }));
 }
 
-// Three screens, each the device's in turn when screen.bin holds them one
-// after the other.
+// Three screens of noise, each the device's in turn when screen.bin holds
+// them one after the other.
 std::array<std::string, 3> Screens()
 {
-    std::array<std::string, 3> s;
-    for (size_t i = 0; i < 128 * 88; ++i) {
-        s[0] += static_cast<char>((i % 128 * 7 + i / 128 * 3) % 4);
-        s[1] += static_cast<char>(3 - i / 128 % 4);
-        s[2] += static_cast<char>((i % 128 + i / 128) % 4);
-    }
-    s[0][10 * 128 + 10] = 4;  // values the screen format does not use show black
-    s[0][10 * 128 + 11] = static_cast<char>(200);
-    return s;
+    std::array<std::string, 3> noise;
+    unsigned random = 1;
+    for (std::string& screen : noise)
+        while (screen.size() < 128 * 88) screen += static_cast<char>((random = random * 1103515245 + 12345) >> 16 & 3);
+    return noise;
 }
 
 // A recording of the screens at `block` times their size: each frame one of
@@ -125,7 +121,9 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     // Captures that return 1 when they have copied the screen: the live view
     // and the recordings ask whether a device is there, and go on while one is.
     const ts::Restore one = ts::SetEnv(L"PIECE_SIM_CAPTURE_RESULT", L"1");
-    const auto [a, b, c] = Screens();
+    auto [a, b, c] = Screens();
+    a[10 * 128 + 10] = 4;  // values the screen format does not use show black
+    a[10 * 128 + 11] = static_cast<char>(200);
     const std::string white(128 * 88, '\0');
     ts::WriteBytes(device / L"screen.bin", a);
     const std::wstring refused = L"Z:\\proc\\vortalis-capture";  // takes no new files, not even from root
@@ -158,7 +156,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     // The picture shown at the click, though the device shows another before
     // the dialog is answered; a name without an extension gets the type's.
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
-    ASSERT_TRUE(ui::WaitForFileDialog(ts::Bound));
+    EXPECT_EQ(ui::Caption(ui::WaitForFileDialog(ts::Bound)), L"名前を付けて保存") << "the save dialog";
     ts::WriteBytes(device / L"screen.bin", c);
     const size_t clicked = Captures(device);
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= clicked + 3; }, ts::Bound));
@@ -239,11 +237,7 @@ TEST(FullDisk, TheRecordingStopsSaysSoAndSavesTheFramesBefore)
     ts::SimDevice device;
     ts::Project project;
     ts::TempDir out;
-    // Screens of noise, which the GIF hardly compresses: the disk fills soon.
-    std::array<std::string, 3> noise;
-    unsigned random = 1;
-    for (std::string& screen : noise)
-        while (screen.size() < 128 * 88) screen += static_cast<char>((random = random * 1103515245 + 12345) >> 16 & 3);
+    const std::array<std::string, 3> noise = Screens();  // which the GIF hardly compresses: the disk fills soon
     ts::WriteBytes(device / L"screen.bin", noise[0] + noise[1] + noise[2]);
     ts::HostSession host(project.Host(L"CAPTURE"));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // sooner still

@@ -1,5 +1,6 @@
-// The device tool's windows in this process at the session's DPI: where their
-// controls sit, and the capture drawn in whole screen pixels.
+// The device tool's windows in this process: where their controls sit at the
+// session's DPI, the capture drawn in whole screen pixels, and the menu shut
+// to input while a job runs.
 #include "Form2.h"
 #include "Form6.h"
 #include "Form7.h"
@@ -47,6 +48,35 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     const HWND display = FindWindowExW(capture.hwnd(), nullptr, L"Static", nullptr);  // its one static control
     const int block = ts::SessionDpi() / 96;
     EXPECT_TRUE(Shown(display, 256 * block, 176 * block) == ts::Shows(screen, block, 256 * block, 176 * block));
+}
+
+// The menu with the window base's job runner in reach.
+struct JobMenu : Form2 {
+    using Window::RunJob;
+};
+
+// A job shuts the window to commands (here 閉じる), to a close request and to
+// a second job; once it is over, the focus is back where it was and commands
+// come through again. (A window over it shuts it as well: the menu's session.)
+TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
+{
+    JobMenu menu;
+    ASSERT_TRUE(menu.Load(nullptr));
+    ShowWindow(menu.hwnd(), SW_SHOW);
+    const HWND first = GetWindow(menu.hwnd(), GW_CHILD), close = FindWindowExW(menu.hwnd(), nullptr, L"Button", L"閉じる");
+    SetFocus(first);
+    const auto click = [&] { SendMessageW(menu.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(close), BN_CLICKED), 0); };
+    bool second = true, nested = false;
+    EXPECT_TRUE(menu.RunJob([&] {
+        click();
+        second = menu.RunJob([&] { nested = true; });
+        SendMessageW(menu.hwnd(), WM_CLOSE, 0, 0);
+    }));
+    EXPECT_FALSE(second || nested);
+    ASSERT_TRUE(IsWindow(menu.hwnd()));
+    EXPECT_EQ(GetFocus(), first);
+    click();
+    EXPECT_FALSE(IsWindow(menu.hwnd()));
 }
 
 }  // namespace

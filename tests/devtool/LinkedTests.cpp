@@ -1,6 +1,6 @@
-// This process as the device tool, linked to the host stand-in: the link
-// itself, the file dialog, and the device verbs and the console tool runner in
-// every outcome the simulated device and the stand-in packer can give.
+// This process as the device tool, linked to the host stand-in: the file
+// dialog, and the device verbs and the console tool runner in every outcome
+// the simulated device and the stand-in packer can give.
 #include "ConsoleTool.h"
 #include "DeviceCommands.h"
 #include "Form1.h"
@@ -61,38 +61,22 @@ private:
     ts::HostSession host_;
 };
 
-TEST(HostLink, PathFolderAndMessagesInOrder)
+// A typed name is taken as typed in the open dialog, which has no check that
+// the file exists; a name given with a backslash at its end shows without
+// it; the save dialog asks nothing of a file it replaces.
+TEST(FileGet, InitialNameAndAnswers)
 {
-    Linked link(L"C:\\表示\\ゲーム.sds");
-    EXPECT_EQ(ProjectFilePath, L"C:\\表示\\ゲーム.sds");
-    EXPECT_EQ(ProjectDir, L"C:\\表示");
-    const Texts sent = {L"実行イメージ作成中...\r\n", L"", L"two\r\nlines\r\n", L"no line end", std::wstring(5000, L'x')};
-    EXPECT_EQ(link.During([&] { for (const auto& text : sent) HostMessage(text); }), sent);
-}
-
-TEST(FileGet, ModeInitialNameAndAnswers)
-{
-    // The owner, a cancel and the filters the image build window's session shows.
     ts::TempDir dir;
-    const std::wstring typed = dir / L"ゲーム";  // no must-exist check, no default extension
-    struct Seen { std::wstring name, caption; } open, save;
-    std::wstring chosen;
-    const auto answer = [](const std::wstring& text, Seen& seen) {
-        return [&seen, text] {
-            const HWND dialog = ui::WaitForFileDialog(ts::Bound);
-            seen = {ui::ControlText(GetDlgItem(dialog, 1148)), ui::Caption(dialog)};
-            ts::FileDialog(text);
-        };
-    };
-    ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", nullptr); },
-                   answer(typed, open));
-    EXPECT_EQ(chosen, typed);
-    EXPECT_EQ(open.name, L"a");  // the folder is the dialog's; the name has lost its backslash
-    ts::WriteBytes(dir / L"shot.bmp", "old");  // saving over it asks nothing: no second dialog
-    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); },
-                   answer(dir / L"shot.bmp", save));
-    EXPECT_EQ(chosen, dir / L"shot.bmp");
-    EXPECT_NE(save.caption, open.caption);
+    const std::wstring typed = dir / L"ゲーム", replaced = dir / L"shot.bmp";
+    std::wstring chosen, shown;
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", nullptr); }, [&] {
+        shown = ui::ControlText(GetDlgItem(ui::WaitForFileDialog(ts::Bound), 1148));
+        ts::FileDialog(typed);
+    });
+    EXPECT_EQ((ts::Texts{chosen, shown}), (ts::Texts{typed, L"a"}));
+    ts::WriteBytes(replaced, "old");
+    ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); }, [&] { ts::FileDialog(replaced); });
+    EXPECT_EQ(chosen, replaced);
     EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
 }
 
@@ -159,7 +143,9 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
     ts::Project project;
     Linked link(project.file());
     bool ok = false;
-    EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok), L"0123456789\r\n");
+    Texts chunks;
+    RunPacker(link, {{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok, &chunks);
+    EXPECT_EQ(chunks, (Texts{L"0123456789", L"", L"\r\n"}));  // the end: one empty text, one line end
     EXPECT_TRUE(ok);
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L""}}), L"\r\n");
     EXPECT_EQ(RunPacker(link, {{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}), L"before|NUL><NUL\r\n\r\n");
@@ -176,7 +162,6 @@ TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
     // line may be empty before the end or longer than the host takes.
     std::wstring text = L"x";
     for (int i = 0; i < 3000; ++i) text += L"あ表ソ";
-    Texts chunks;
     EXPECT_TRUE(RunPacker(link, {{L"PPACK_SIM_TEXT", text}}, nullptr, &chunks) == text + L"\r\n") << "characters garbled";
     for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
     // A megabyte, far more than a pipe holds: a runner that waits for the tool

@@ -49,22 +49,22 @@ TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
     ts::SimDevice device;
     ts::Project project;
     ts::TempDir bin, partialBin;
-    const std::wstring alone = ts::LoneCopy(bin), partial = ts::LoneCopy(partialBin);
-    CopyFileW(ts::BinPath(L"..\\tests\\partial-pieceif\\pieceif.dll").c_str(),
-              (partialBin / L"pieceif.dll").c_str(), FALSE);
-    for (const wchar_t* planted : {L"pieceif.dll", L"PPACK.EXE"})
-        CopyFileW(ts::BinPath(planted).c_str(), (project / planted).c_str(), FALSE);
+    const std::wstring alone = bin / L"VORTALIS0.exe", partial = partialBin / L"VORTALIS0.exe";
+    const std::pair<std::wstring, std::wstring> copies[] = {
+        {L"VORTALIS0.exe", alone}, {L"VORTALIS0.exe", partial}, {L"..\\tests\\partial-pieceif\\pieceif.dll", partialBin / L"pieceif.dll"},
+        {L"pieceif.dll", project / L"pieceif.dll"}, {L"PPACK.EXE", project / L"PPACK.EXE"}};
+    for (const auto& [from, to] : copies) CopyFileW(ts::BinPath(from).c_str(), to.c_str(), FALSE);
     ts::WriteBytes(project / L"game.srf", "SRF");
     ts::WriteBytes(project / L"game.pex", "PEX");
     const std::wstring cmdline = project / L"cmdline.txt", missing = L"pieceif.dllが見つかりません.";
-    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline), folder = ts::SetCurrentFolder(project.path());
-    EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone)).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
-    EXPECT_EQ(ts::HostSession(project.Host(L"RUN", partial)).Finish(), Lines({L"P/ECEへデータ転送中...", missing}));
-    ts::HostSession transfer(project.Host(L"FILETRANS", alone));
+    const ts::Restore record = ts::SetEnv(L"PPACK_SIM_CMDLINE", cmdline);
+    EXPECT_EQ(ts::HostSession(project.Host(L"INFO", alone, project.path())).Finish(), Lines({L"P/ECE Infomation", missing, L"---"}));
+    EXPECT_EQ(ts::HostSession(project.Host(L"RUN", partial, project.path())).Finish(), Lines({L"P/ECEへデータ転送中...", missing}));
+    ts::HostSession transfer(project.Host(L"FILETRANS", alone, project.path()));
     EXPECT_TRUE(ts::FileDialog(project / L"game.pex"));
     EXPECT_EQ(transfer.Finish(), Lines({L"P/ECE ファイル転送", missing, L"---"}));
 
-    ts::HostSession capture(project.Host(L"CAPTURE", alone));
+    ts::HostSession capture(project.Host(L"CAPTURE", alone, project.path()));
     ASSERT_TRUE(ts::Click(Capture, Capture));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
     const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
@@ -74,7 +74,7 @@ TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     EXPECT_EQ(capture.Finish(), Texts{});
 
-    ts::HostSession build(project.Host(L"CREATEPEX", alone));
+    ts::HostSession build(project.Host(L"CREATEPEX", alone, project.path()));
     ASSERT_TRUE(ts::Click(Form6, L"作成"));
     const Texts lines = build.Finish();
     EXPECT_TRUE(lines.size() == 4 && lines[3] == L"実行イメージ作成失敗.\r\n") << ts::Utf8(ts::Joined(lines));

@@ -111,14 +111,6 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
-Restore SetCurrentFolder(const std::wstring& folder)
-{
-    wchar_t old[MAX_PATH + 1] = {};
-    GetCurrentDirectoryW(MAX_PATH + 1, old);
-    SetCurrentDirectoryW(folder.c_str());
-    return Restore(nullptr, [old = std::wstring(old)](void*) { SetCurrentDirectoryW(old.c_str()); });
-}
-
 Process::Process(const std::wstring& commandLine, const std::wstring& folder) : job_(CreateJobObjectW(nullptr, nullptr))
 {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
@@ -239,7 +231,10 @@ Texts ParseHostLog(const std::wstring& whole)
 }
 }  // namespace
 
-HostSession::HostSession(const HostOptions& options) : process_(HostCommandLine(options, dir_ / L"host.log")) {}
+HostSession::HostSession(const HostOptions& options)
+    : process_(HostCommandLine(options, dir_ / L"host.log"), options.folder)
+{
+}
 
 Texts HostSession::Received(size_t atLeast) const
 {
@@ -260,11 +255,6 @@ const wchar_t Project::DefaultText[] =
     L"[MAIN]\r\nPROJECT-NAME=GAME\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=1\r\n1=.\\game.c\r\n";
 
 Project::Project(const std::wstring& sdsText) { Vtp(file(), sdsText); }
-
-std::wstring LoneCopy(const TempDir& dir, const std::wstring& program)
-{
-    return CopyFileW(BinPath(program).c_str(), (dir / program).c_str(), FALSE), dir / program;
-}
 
 void SimDevice::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
 {

@@ -49,11 +49,6 @@ inline std::wstring Vtp(const std::wstring& path, const std::wstring& text) { re
 inline std::string Utf8(const std::wstring& text) { return sim::ToCodePage(CP_UTF8, text); }
 // A profile entry as the platform reads it; "<absent>" when there is none.
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key);
-// Holds a file open without sharing it for writing, as another program may.
-inline sim::Handle Lock(const std::wstring& path)
-{
-    return sim::Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
-}
 // Enough for the paths and texts the tests pass: none ends in a backslash or holds a quote.
 inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
@@ -61,9 +56,6 @@ inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argumen
 // returned guard goes.
 using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
-// Makes `folder` the current folder of this process (and of its children)
-// until the returned guard goes.
-Restore SetCurrentFolder(const std::wstring& folder);
 
 // A child process, in `folder` when one is given; killed with every process
 // it started if still running when the object goes, so a failed step leaves
@@ -101,6 +93,7 @@ struct HostOptions {
     std::wstring args;
     std::wstring program = L"VORTALIS0.exe";
     std::wstring flags;  // more of the stand-in's options
+    std::wstring folder;  // the current folder of the host, and so of the program; empty: this process's
 };
 
 // hostsim.exe running a program; Finish() waits for it and reads its log.
@@ -135,9 +128,10 @@ public:
     explicit Project(const std::wstring& sdsText = DefaultText);
     std::wstring file() const { return *this / L"game.sds"; }
     std::wstring Read(const std::wstring& section, const std::wstring& key) const { return Entry(file(), section, key); }
-    HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe") const
+    HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe",
+                     const std::wstring& folder = L"") const
     {
-        return {file(), args, program, L""};
+        return {file(), args, program, L"", folder};
     }
 };
 
@@ -152,9 +146,6 @@ public:
 private:
     Restore env_;
 };
-
-// A copy of the program alone in `dir`, away from the device library and the packer.
-std::wstring LoneCopy(const TempDir& dir, const std::wstring& program = L"VORTALIS0.exe");
 
 // ismInit, the call, ismExit, as calls.log shows one operation.
 std::string Bracket(std::initializer_list<std::string> calls);
