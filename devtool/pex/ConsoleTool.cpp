@@ -3,7 +3,6 @@
 
 #include "Ansi.h"
 #include "Handle.h"
-#include "Host.h"
 
 #include <shellapi.h>
 
@@ -16,9 +15,9 @@ namespace {
 constexpr DWORD ReadSize = 4094;
 constexpr DWORD ZeroReadWaitMs = 10;
 
-void SendCannotStart(const std::wstring& commandLine, DWORD error)
+void SendCannotStart(const ToolOutput& output, const std::wstring& commandLine, DWORD error)
 {
-    HostMessage(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
+    output(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
 }
 
 // The program a command line starts, as the platform reads its first token.
@@ -32,9 +31,9 @@ std::wstring ToolName(const std::wstring& commandLine)
     return name;
 }
 
-void SendNotEnded(const std::wstring& commandLine)
+void SendNotEnded(const ToolOutput& output, const std::wstring& commandLine)
 {
-    HostMessage(ToolName(commandLine) + L"が終了しませんでした.\r\n");
+    output(ToolName(commandLine) + L"が終了しませんでした.\r\n");
 }
 }
 
@@ -73,7 +72,7 @@ std::wstring CommandLineArgument(const std::wstring& text)
 }
 
 ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
-                                 DWORD exitWaitMs)
+                                 DWORD exitWaitMs, const ToolOutput& output)
 {
     ConsoleToolResult result;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -106,8 +105,8 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     errorEnd.Close();
 
     if (!result.started) {
-        SendCannotStart(commandLine, error);
-        HostMessage(L"\r\n");
+        SendCannotStart(output, commandLine, error);
+        output(L"\r\n");
         return result;
     }
 
@@ -135,20 +134,20 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
         const size_t whole = WholeCharacterLength(chunk);
         carried = static_cast<DWORD>(chunk.size() - whole);
         if (carried) buffer[0] = chunk[whole];
-        if (whole) HostMessage(FromAnsi(chunk.substr(0, whole)));
+        if (whole) output(FromAnsi(chunk.substr(0, whole)));
     }
     // A lead byte that never got its trail byte is still the tool's output.
-    if (carried) HostMessage(FromAnsi(std::string(buffer, carried)));
+    if (carried) output(FromAnsi(std::string(buffer, carried)));
 
     // A tool may close its output and go on running; the run does not wait
     // for it for ever, and leaves it running.
     result.ended = WaitForSingleObject(process.get(), exitWaitMs) == WAIT_OBJECT_0;
     if (result.ended) {
         GetExitCodeProcess(process.get(), &result.exitCode);
-        HostMessage(L"");
+        output(L"");
     } else {
-        SendNotEnded(commandLine);
+        SendNotEnded(output, commandLine);
     }
-    HostMessage(L"\r\n");
+    output(L"\r\n");
     return result;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Module1: runs a console tool with a hidden console and hands everything it
 // writes, standard output and standard error alike, to the host as it comes.
+#include "Host.h"
+
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // How long a tool may go on after its output has ended before the run counts
@@ -17,14 +20,18 @@ struct ConsoleToolResult {
     bool Succeeded() const { return started && ended && exitCode == 0; }
 };
 
+// Where the texts of a run go, one call each.
+using ToolOutput = std::function<void(const std::wstring&)>;
+
 // Runs `commandLine` (passed unchanged; the empty `applicationName` lets the
 // platform find the program from the line's first token) and forwards its
-// output with one HostMessage per read of at most 4094 bytes, in order, then
-// the empty text and "\r\n". A tool that cannot be started, or that has not
-// ended `exitWaitMs` after its output ended, gives instead of the empty text a
-// line that says so. Returns when the tool has ended or that wait is over.
+// output to `output` (the host), one text per read of at most 4094 bytes, in
+// order, then the empty text and "\r\n". A tool that cannot be started, or
+// that has not ended `exitWaitMs` after its output ended, gives instead of the
+// empty text a line that says so. Returns when the tool has ended or that wait
+// is over.
 ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
-                                 DWORD exitWaitMs = ToolExitWaitMs);
+                                 DWORD exitWaitMs = ToolExitWaitMs, const ToolOutput& output = HostMessage);
 
 // How many bytes at the start of `bytes`, in the ANSI code page, hold whole
 // characters: all of them, or all but a last lead byte whose trail byte has

@@ -20,10 +20,8 @@ GreyFrame Noise(int width, int height, unsigned seed)
 
 ts::Decoded::Frame Shown(const GreyFrame& frame, int delay)
 {
-    const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
-    ts::Decoded::Frame shown{frame.width, frame.height, delay, {}};
-    for (unsigned char level : frame.levels) shown.pixels.push_back(grey[level]);
-    return shown;
+    ts::Decoded::Frame shown = ts::Shows({frame.levels.begin(), frame.levels.end()}, 1, frame.width, frame.height, frame.width);
+    return shown.delay = delay, shown;
 }
 
 // A file on a disk that takes at most `room` bytes: a write that does not fit

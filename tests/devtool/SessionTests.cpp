@@ -1,6 +1,7 @@
 // One session of the real device tool per flow, against the simulated device
 // and the host stand-in: hosts that refuse, the program alone without its
-// device library or packer, the menu.
+// device library or packer, the device verbs in every outcome the simulated
+// device can give, the menu.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,54 @@ TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
     EXPECT_TRUE(lines.size() == 4 && lines[3] == L"実行イメージ作成失敗.\r\n") << ts::Utf8(ts::Joined(lines));
     EXPECT_EQ(ts::ReadBytes(cmdline), "") << "the packer in the current folder is not run";
     EXPECT_EQ(device.Calls(), "");
+}
+
+// (A cancelled transfer and a device not found: the menu's session.)
+TEST(Sessions, InfoTransferAndRunInEveryOutcome)
+{
+    ts::SimDevice device;
+    ts::Project project(L"[SOURCE]\r\n1=\".\\ゲーム.c\"\r\n");
+    ts::TempDir source;
+    // The verb's session: the file dialog answered with `file`, when one is given.
+    const auto run = [&](const std::wstring& verb, const std::wstring& file = L"") {
+        ts::HostSession host(project.Host(verb));
+        EXPECT_TRUE(file.empty() || ts::FileDialog(file));
+        return host.Finish();
+    };
+
+    device.Set(L"device", L"hardware", L"0x010A");
+    device.Set(L"device", L"bios", L"0x0105");
+    device.Set(L"pffs", L"freesectors", L"40000");
+    device.Set(L"pffs", L"freebytes", L"163840000");
+    EXPECT_EQ(run(L"INFO"), Lines({L"P/ECE Infomation", L"HARD Version:1.10", L"BIOS Version:1.5",
+              L"BIOS Date   :2003/4/15", L"PFFS Free   :40000 sectors (163840000 bytes) Free", L"---"}));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1", "ismPFFSDir 4096 0"}));
+    device.Set(L"pffs", L"dirresult", L"1003");
+    device.Set(L"device", L"biosdate", L"0x148F");  // year 10
+    EXPECT_EQ(run(L"INFO"), Lines({L"P/ECE Infomation", L"HARD Version:1.10",
+              L"BIOS Version:1.5", L"BIOS Date   :2010/4/15", L"PFFS Free   :0 sectors (0 bytes) Free", L"---"}));
+
+    const std::wstring pex = source / L"GAME.PEX";
+    ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
+    device.ClearCalls();
+    EXPECT_EQ(run(L"FILETRANS", pex), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
+    EXPECT_EQ(ts::ReadBytes(device / L"pffs\\game.pex"), std::string("PEX\0\xff", 5));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismPFFSWrite game.pex " + ts::Cp932(pex)}));
+    for (const std::wstring code : {L"1000", L"1003", L"1007", L"999", L"-1"}) {
+        device.Set(L"pffs", L"writeresult", code);
+        EXPECT_EQ(run(L"FILETRANS", pex), Lines({L"P/ECE ファイル転送", L"転送失敗. エラーコード:" + code, L"---"}));
+    }
+
+    const std::wstring srf = project.path() + L"\\.\\ゲーム.srf";
+    EXPECT_EQ(run(L"RUN"), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
+                                              srf + L"が見つかりませんでした"}));
+    ts::WriteBytes(project / L"ゲーム.srf", "SRF");
+    device.ClearCalls();
+    EXPECT_EQ(run(L"RUN"), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismWriteSrfFile " + ts::Cp932(srf) + " 1"}));
+    EXPECT_EQ(ts::ReadBytes(device / L"run\\ゲーム.srf"), "SRF");
+    device.Set(L"srf", L"result", L"1004");
+    EXPECT_EQ(run(L"RUN"), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送失敗.", L"エラーコード:1004"}));
 }
 
 TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)

@@ -307,14 +307,15 @@ Decoded Decode(const std::string& file)
     return decoded;
 }
 
-Decoded::Frame Shows(const std::string& screen, int block, int width, int height)
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth)
 {
     const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
+    const int screenHeight = static_cast<int>(screen.size()) / screenWidth;
     Decoded::Frame shown{width, height, -1, {}};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const bool inside = x < 128 * block && y < 88 * block;
-            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / block) * 128 + x / block]) : 0;
+            const bool inside = x < screenWidth * block && y < screenHeight * block;
+            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / block) * screenWidth + x / block]) : 0;
             shown.pixels.push_back(grey[value > 3 ? 3 : value]);
         }
     return shown;

@@ -93,7 +93,7 @@ struct HostOptions {
     std::wstring args;
     std::wstring program = L"VORTALIS0.exe";
     std::wstring flags;  // more of the stand-in's options
-    std::wstring folder;  // the current folder of the host, and so of the program; empty: this process's
+    std::wstring folder = L"";  // the current folder of the host, and so of the program; empty: this process's
 };
 
 // hostsim.exe running a program; Finish() waits for it and reads its log.
@@ -164,10 +164,10 @@ struct Decoded {
 };
 Decoded Decode(const std::string& file);
 
-// A device screen as the display area shows it: each device pixel a block of
-// `block` × `block` in the top left corner of a picture `width` wide, white
-// elsewhere.
-Decoded::Frame Shows(const std::string& screen, int block, int width, int height);
+// Grey levels as a picture shows them: each level of a screen `screenWidth`
+// wide (the device's, by default) a block of `block` × `block` in the top left
+// corner of a picture `width` wide, white elsewhere; levels above 3 black.
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth = 128);
 
 // The dots an inch of this session: 96, or the value of TEST_DPI where a
 // session runs in a Wine prefix set to another.
