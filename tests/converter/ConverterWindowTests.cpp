@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <tuple>
 
 namespace {
 
@@ -41,7 +41,8 @@ IDataObject* Offered(UINT format, const std::string& bytes)
     return offered;
 }
 
-std::string Bytes(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
+// A text's bytes with its terminating zero.
+std::string Bytes(const std::wstring& text) { return std::string(reinterpret_cast<const char*>(text.c_str()), text.size() * 2 + 2); }
 
 // A file list of wide paths, in the order given.
 std::string FileList(std::initializer_list<std::wstring> files)
@@ -49,7 +50,7 @@ std::string FileList(std::initializer_list<std::wstring> files)
     const DROPFILES header = {sizeof header, {}, FALSE, TRUE};
     std::wstring list;
     for (const std::wstring& file : files) list += file + L'\0';
-    return Bytes(&header, sizeof header) + Bytes(list.c_str(), list.size() * 2 + 2);
+    return std::string(reinterpret_cast<const char*>(&header), sizeof header) + Bytes(list);
 }
 
 // Both the window and its box take drops, each by a target of its own; a
@@ -67,15 +68,13 @@ TEST(FileDrop, TheFirstFileOfAListCopiedOrLinkedAndNothingElse)
             EXPECT_EQ(RegisterDragDrop(window, &target), DRAGDROP_E_ALREADYREGISTERED);
         converter.Unload();
     }
-    const std::wstring text = L"C:\\text.vtp";
-    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, none = DROPEFFECT_NONE;
+    const DWORD copy = DROPEFFECT_COPY, move = DROPEFFECT_MOVE, link = DROPEFFECT_LINK, none = DROPEFFECT_NONE;
     const struct { UINT format; std::string bytes; DWORD allowed, over, drop; std::wstring first; } cases[] = {
-        {CF_HDROP, FileList({L"C:\\first.vtp", L"C:\\second.vtp"}), all, DROPEFFECT_COPY, DROPEFFECT_COPY, L"C:\\first.vtp"},
-        {CF_HDROP, FileList({L"C:\\ゲーム\\表.vtp"}), DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_LINK, DROPEFFECT_LINK,
-         L"C:\\ゲーム\\表.vtp"},
-        {CF_HDROP, FileList({L"C:\\moved.vtp"}), DROPEFFECT_MOVE, none, none, L""},
-        {CF_HDROP, FileList({}), all, DROPEFFECT_COPY, none, L""},
-        {CF_UNICODETEXT, Bytes(text.c_str(), text.size() * 2 + 2), all, none, none, L""}};
+        {CF_HDROP, FileList({L"C:\\first.vtp", L"C:\\second.vtp"}), copy | move | link, copy, copy, L"C:\\first.vtp"},
+        {CF_HDROP, FileList({L"C:\\ゲーム\\表.vtp"}), move | link, link, link, L"C:\\ゲーム\\表.vtp"},
+        {CF_HDROP, FileList({L"C:\\moved.vtp"}), move, none, none, L""},
+        {CF_HDROP, FileList({}), copy, copy, none, L""},
+        {CF_UNICODETEXT, Bytes(L"C:\\text.vtp"), copy, none, none, L""}};
     for (const auto& c : cases) {
         IDataObject* const data = Offered(c.format, c.bytes);
         ASSERT_TRUE(data);
@@ -83,8 +82,7 @@ TEST(FileDrop, TheFirstFileOfAListCopiedOrLinkedAndNothingElse)
         dropped.clear();
         target.DragEnter(data, 0, {}, &over);
         target.Drop(data, 0, {}, &drop);
-        EXPECT_EQ((std::array<DWORD, 2>{over, drop}), (std::array<DWORD, 2>{c.over, c.drop})) << ts::Utf8(c.first);
-        EXPECT_EQ(dropped, c.first);
+        EXPECT_EQ(std::make_tuple(over, drop, dropped), std::make_tuple(c.over, c.drop, c.first)) << c.bytes.size();
         data->Release();
     }
     OleUninitialize();

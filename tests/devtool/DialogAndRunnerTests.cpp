@@ -1,6 +1,9 @@
-// Parts of the device tool's jobs in this process: the file dialog, and the
-// console tool runner in every outcome the stand-in packer can give.
+// Parts of the device tool's jobs in this process: the file dialog, the
+// boxes, and the console tool runner in every outcome the stand-in packer can
+// give.
 #include "ConsoleTool.h"
+#include "Ini.h"
+#include "MsgBox.h"
 #include "TestSupport.h"
 #include "pubForm.h"
 
@@ -27,6 +30,23 @@ TEST(FileGet, InitialNameAndAnswers)
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); }, [&] { ts::FileDialog(replaced); });
     EXPECT_EQ(chosen, replaced);
     EXPECT_EQ(DialogFilter(L"a(*.pex)|*.pex|b|*.*"), std::wstring(L"a(*.pex)\0*.pex\0b\0*.*\0\0", 22));
+}
+
+// The box is owned by the window that shows it, even one that is not the
+// active window (here: hidden), and bears the program's title. (Another
+// refused write, a folder in the file's place: the converter's session.)
+TEST(Profile, ARefusedWriteIsOneWarningBoxOverItsOwnerAndChangesNothing)
+{
+    SetAppTitle(L"VORTALIS0");
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ts::TempDir dir;
+    const std::wstring missing = dir / L"no such folder\\p.sds";
+    ts::WhileShown([&] { EXPECT_FALSE(WriteIniValue(L"PEX", L"TITLE", L"new", missing, owner)); }, [&] {
+        EXPECT_EQ(GetWindow(ui::WaitForMessageBox(ts::Bound), GW_OWNER), owner);
+        EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing + L"\rへの書き込みに失敗しました");
+    });
+    EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+    DestroyWindow(owner);
 }
 
 // The runner's output for one packer run with the stand-in's settings, joined:

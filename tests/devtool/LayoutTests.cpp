@@ -15,9 +15,7 @@ TEST(Layout, EveryWindowOfTheDeviceTool)
     Form2 menu;
     Form6 build;
     Form7 capture;
-    ts::ExpectLayout(menu, {266, 113}, {532, 226});
-    ts::ExpectLayout(build, {282, 210}, {564, 420});
-    ts::ExpectLayout(capture, {392, 220}, {784, 440});
+    for (Window* form : std::initializer_list<Window*>{&menu, &build, &capture}) ts::ExpectLayout(*form);
 }
 
 // What the display area shows on the screen, from its top left inner corner.

@@ -8,8 +8,6 @@
 namespace {
 
 const wchar_t Capture[] = L"キャプチャ";
-const std::string Version = ts::Bracket({"ismGetVersion 1"});
-const wchar_t Stopped[] = L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.";
 
 // A capture that never comes back: the live view says so after a few seconds
 // and stops. Checked again, it waits behind the hung capture, and the window
@@ -22,12 +20,12 @@ TEST(LiveView, ADeviceThatHangsHoldsUpNeitherTheWindowNorItsClosing)
     ts::HostSession host(project.Host(L"Capture"));
     const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
     ui::PostSelect(live);
-    EXPECT_EQ(ts::Box(), Stopped);
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
     EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
     ui::PostSelect(live);
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     EXPECT_EQ(host.Finish(), ts::Texts{});
-    EXPECT_EQ(device.Calls(), Version + "ismInit\r\nismLCDCaptureScreen 11264\r\n");
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}) + "ismInit\r\nismLCDCaptureScreen 11264\r\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -114,12 +115,7 @@ private:
 };
 
 Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
-inline std::wstring Joined(const Texts& texts)
-{
-    std::wstring all;
-    for (const auto& text : texts) all += text;
-    return all;
-}
+inline std::wstring Joined(const Texts& texts) { return std::accumulate(texts.begin(), texts.end(), std::wstring()); }
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project : public TempDir {
@@ -173,12 +169,11 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
 // session runs in a Wine prefix set to another.
 int SessionDpi();
 
-// Loads the form hidden and checks its layout at the session's DPI: the
-// client area is `at96` or `at192` pixels, and its controls, as the window
-// has them, lie wholly inside it, apart (but the options inside a frame), in
-// the message font at that DPI, each caption whole on one line. Then the DPI
-// changes to 144, as a move to another monitor tells it, and the same holds
-// at the new DPI.
-void ExpectLayout(Window& form, SIZE at96, SIZE at192);
+// Loads the form hidden and checks its layout at the session's DPI: its
+// controls, as the window has them, lie wholly inside the client area, apart
+// (but the options inside a frame), in the message font at that DPI, each
+// caption whole on one line. Then the DPI changes to 144, as a move to another
+// monitor tells it, and the same holds at the new DPI.
+void ExpectLayout(Window& form);
 
 }  // namespace ts
