@@ -13,19 +13,20 @@ namespace {
 
 using ts::Texts;
 
-// A typed name is taken as typed in the open dialog, which has no check that
-// the file exists; a name given with a backslash at its end shows without
-// it; the save dialog asks nothing of a file it replaces.
+// "open" in any case opens the open dialog, which takes a typed name as typed,
+// with no check that the file exists; a name given with a backslash at its end
+// shows without it; the save dialog asks nothing of a file it replaces.
 TEST(FileGet, InitialNameAndAnswers)
 {
     ts::TempDir dir;
     const std::wstring typed = dir / L"ゲーム", replaced = dir / L"shot.bmp";
-    std::wstring chosen, shown;
+    std::wstring chosen, shown, caption;
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"入力(*.SRF)|*.SRF", L"open", dir.path() + L"\\a\\", nullptr); }, [&] {
-        shown = ui::ControlText(GetDlgItem(ui::WaitForFileDialog(ts::Bound), 1148));
+        const HWND dialog = ui::WaitForFileDialog(ts::Bound);
+        shown = ui::ControlText(GetDlgItem(dialog, 1148)), caption = ui::Caption(dialog);
         ts::FileDialog(typed);
     });
-    EXPECT_EQ((ts::Texts{chosen, shown}), (ts::Texts{typed, L"a"}));
+    EXPECT_EQ((ts::Texts{chosen, shown, caption}), (ts::Texts{typed, L"a", L"開く"}));
     ts::WriteBytes(replaced, "old");
     ts::WhileShown([&] { chosen = pubForm::FileGet(L"b|*.bmp", L"SAVE", L"", nullptr); }, [&] { ts::FileDialog(replaced); });
     EXPECT_EQ(chosen, replaced);
@@ -49,65 +50,70 @@ TEST(Profile, ARefusedWriteIsOneWarningBoxOverItsOwnerAndChangesNothing)
     DestroyWindow(owner);
 }
 
-// The runner's output for one packer run with the stand-in's settings, joined:
-// where the pipe reads end is not the runner's choice.
-std::wstring RunPacker(std::initializer_list<std::pair<const wchar_t*, std::wstring>> env, bool* succeeded = nullptr,
-                       Texts* chunks = nullptr)
+const std::wstring Packer = ts::BinPath(L"PPACK.EXE");
+
+// One run of a tool (the stand-in packer) with the stand-in's settings: the
+// texts it gave, piece by piece, and its result.
+struct ToolRun {
+    Texts pieces;
+    ConsoleToolResult result;
+    // Joined: where the pipe reads end is not the runner's choice.
+    std::wstring Text() const { return ts::Joined(pieces); }
+};
+
+ToolRun RunTool(std::initializer_list<std::pair<const wchar_t*, std::wstring>> env,
+            const std::wstring& line = ts::Quote(Packer) + L" -e x.srf -ox.pex -nX", DWORD exitWaitMs = ToolExitWaitMs)
 {
     std::vector<ts::Restore> set;
     for (const auto& [name, value] : env) set.push_back(ts::SetEnv(name, value));
-    Texts texts;
-    const bool ok = RunConsoleTool(L"", ts::Quote(ts::BinPath(L"PPACK.EXE")) + L" -e x.srf -ox.pex -nX", ToolExitWaitMs,
-                                   [&](const std::wstring& text) { texts.push_back(text); }).Succeeded();
-    if (succeeded) *succeeded = ok;
-    if (chunks) *chunks = texts;
-    return ts::Joined(texts);
+    ToolRun run;
+    run.result = RunConsoleTool(L"", line, exitWaitMs, [&](const std::wstring& piece) { run.pieces.push_back(piece); });
+    return run;
 }
 
 TEST(Runner, OutputForwardedInOrderInWholeCharactersAndTheResult)
 {
-    ts::TempDir dir;
-    bool ok = false;
-    Texts chunks;
-    RunPacker({{L"PPACK_SIM_TEXT", L"0123456789"}}, &ok, &chunks);
-    EXPECT_EQ(chunks, (Texts{L"0123456789", L"", L"\r\n"}));  // the end: one empty text, one line end
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(RunPacker({{L"PPACK_SIM_TEXT", L""}}), L"\r\n");
-    EXPECT_EQ(RunPacker({{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}), L"before|NUL><NUL\r\n\r\n");
+    const ToolRun numbers = RunTool({{L"PPACK_SIM_TEXT", L"0123456789"}});
+    EXPECT_EQ(numbers.pieces, (Texts{L"0123456789", L"", L"\r\n"}));  // the end: one empty text, one line end
+    EXPECT_TRUE(numbers.result.Succeeded());
+    EXPECT_EQ(RunTool({{L"PPACK_SIM_TEXT", L""}}).Text(), L"\r\n");
+    EXPECT_EQ(RunTool({{L"PPACK_SIM_TEXT", L"before|"}, {L"PPACK_SIM_NUL", L"1"}}).Text(), L"before|NUL><NUL\r\n\r\n");
     // The packer's errors go to its standard error alone.
-    EXPECT_EQ(RunPacker({}, &ok), L"PPACK: 実行イメージを作成します.\r\nPPACK: 入力ファイルが見つかりません: x.srf\r\n\r\n");
-    EXPECT_FALSE(ok);
+    const ToolRun failed = RunTool({});
+    EXPECT_EQ(failed.Text(), L"PPACK: 実行イメージを作成します.\r\nPPACK: 入力ファイルが見つかりません: x.srf\r\n\r\n");
+    EXPECT_FALSE(failed.result.Succeeded());
     // A write of no bytes wakes the runner with nothing: what follows it in the tool's last moments still comes.
-    EXPECT_EQ(RunPacker({{L"PPACK_SIM_TEXT", L""}, {L"PPACK_SIM_LAST", L"last words"}}), L"last words\r\n");
+    EXPECT_EQ(RunTool({{L"PPACK_SIM_TEXT", L""}, {L"PPACK_SIM_LAST", L"last words"}}).Text(), L"last words\r\n");
     for (const wchar_t* code : {L"3", L"-1"}) {
-        EXPECT_EQ(RunPacker({{L"PPACK_SIM_TEXT", L"x"}, {L"PPACK_SIM_EXIT", code}}, &ok), L"x\r\n");
-        EXPECT_FALSE(ok) << ts::Utf8(code);
+        const ToolRun exited = RunTool({{L"PPACK_SIM_TEXT", L"x"}, {L"PPACK_SIM_EXIT", code}});
+        EXPECT_EQ(exited.Text(), L"x\r\n");
+        EXPECT_FALSE(exited.result.Succeeded()) << ts::Utf8(code);
     }
     // After one single-byte character every full read ends in a lead byte; no
-    // line may be empty before the end or longer than the host takes.
+    // piece may be empty before the end or longer than the host takes.
     std::wstring text = L"x";
     for (int i = 0; i < 3000; ++i) text += L"あ表ソ";
-    EXPECT_TRUE(RunPacker({{L"PPACK_SIM_TEXT", text}}, nullptr, &chunks) == text + L"\r\n") << "characters garbled";
-    for (size_t i = 0; i + 2 < chunks.size(); ++i) EXPECT_TRUE(!chunks[i].empty() && ts::Cp932(chunks[i]).size() <= 4094) << i;
+    const ToolRun japanese = RunTool({{L"PPACK_SIM_TEXT", text}});
+    EXPECT_TRUE(japanese.Text() == text + L"\r\n") << "characters garbled";
+    const Texts& pieces = japanese.pieces;
+    for (size_t i = 0; i + 2 < pieces.size(); ++i) EXPECT_TRUE(!pieces[i].empty() && ts::Cp932(pieces[i]).size() <= 4094) << i;
     // A megabyte, far more than a pipe holds: a runner that waits for the tool
     // before reading stalls it for good.
-    EXPECT_EQ(RunPacker({{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"1048576"}}).size(), 1048579u);
+    EXPECT_EQ(RunTool({{L"PPACK_SIM_TEXT", L"S"}, {L"PPACK_SIM_EXTRA", L"1048576"}}).Text().size(), 1048579u);
 
     // A tool that closes its output and runs on is waited for a while, then left to run.
-    const std::wstring packer = ts::BinPath(L"PPACK.EXE"), event = L"vtest-packer-" + std::to_wstring(GetCurrentProcessId());
-    const ts::Restore set[] = {ts::SetEnv(L"PPACK_SIM_CLOSE_OUTPUT", L"1"), ts::SetEnv(L"PPACK_SIM_WAIT_EVENT", event),
-                               ts::SetEnv(L"PPACK_SIM_TEXT", L"x")};
-    Texts texts;
-    const auto collect = [&](const std::wstring& piece) { texts.push_back(piece); };
-    const ConsoleToolResult result = RunConsoleTool(L"", ts::Quote(packer) + L" -e", 1, collect);
-    EXPECT_EQ(ts::Joined(texts), L"x" + packer + L"が終了しませんでした.\r\n\r\n");
-    EXPECT_TRUE(result.started && !result.ended);
+    const std::wstring event = L"vtest-packer-" + std::to_wstring(GetCurrentProcessId());
+    const ToolRun closed = RunTool({{L"PPACK_SIM_CLOSE_OUTPUT", L"1"}, {L"PPACK_SIM_WAIT_EVENT", event}, {L"PPACK_SIM_TEXT", L"x"}},
+                               ts::Quote(Packer) + L" -e", 1);
+    EXPECT_EQ(closed.Text(), L"x" + Packer + L"が終了しませんでした.\r\n\r\n");
+    EXPECT_TRUE(closed.result.started && !closed.result.ended);
     sim::SetNamedEvent(event);
 
+    ts::TempDir dir;
     const std::wstring missing = dir / L"none.exe -e";
-    texts.clear();
-    EXPECT_FALSE(RunConsoleTool(L"", missing, ToolExitWaitMs, collect).Succeeded());
-    EXPECT_EQ(ts::Joined(texts), L"起動できませんでした (エラー 2): " + missing + L"\r\n\r\n");
+    const ToolRun none = RunTool({}, missing);
+    EXPECT_EQ(none.Text(), L"起動できませんでした (エラー 2): " + missing + L"\r\n\r\n");
+    EXPECT_FALSE(none.result.Succeeded());
 }
 
 }  // namespace

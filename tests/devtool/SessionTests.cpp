@@ -88,7 +88,6 @@ TEST(Sessions, InfoTransferAndRunInEveryOutcome)
 {
     ts::SimDevice device;
     ts::Project project(L"[SOURCE]\r\n1=\".\\ゲーム.c\"\r\n");
-    ts::TempDir source;
     // The verb's session: the file dialog answered with `file`, when one is given.
     const auto run = [&](const std::wstring& verb, const std::wstring& file = L"") {
         ts::HostSession host(project.Host(verb));
@@ -108,7 +107,7 @@ TEST(Sessions, InfoTransferAndRunInEveryOutcome)
     EXPECT_EQ(run(L"INFO"), Lines({L"P/ECE Infomation", L"HARD Version:1.10",
               L"BIOS Version:1.5", L"BIOS Date   :2010/4/15", L"PFFS Free   :0 sectors (0 bytes) Free", L"---"}));
 
-    const std::wstring pex = source / L"GAME.PEX";
+    const std::wstring pex = project / L"GAME.PEX";
     ts::WriteBytes(pex, std::string("PEX\0\xff", 5));
     device.ClearCalls();
     EXPECT_EQ(run(L"FILETRANS", pex), Lines({L"P/ECE ファイル転送", L"転送完了.", L"---"}));
