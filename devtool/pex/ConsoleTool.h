@@ -1,6 +1,7 @@
 #pragma once
 // Module1: runs a console tool with a hidden console and hands everything it
-// writes, standard output and standard error alike, to the host as it comes.
+// writes, standard output and standard error alike, to the host (or another
+// output of the caller's) as it comes.
 #include "Host.h"
 
 #include <windows.h>
@@ -25,11 +26,11 @@ using ToolOutput = std::function<void(const std::wstring&)>;
 
 // Runs `commandLine` (passed unchanged; the empty `applicationName` lets the
 // platform find the program from the line's first token) and forwards its
-// output to `output` (the host), one text per read of at most 4094 bytes, in
-// order, then the empty text and "\r\n". A tool that cannot be started, or
-// that has not ended `exitWaitMs` after its output ended, gives instead of the
-// empty text a line that says so. Returns when the tool has ended or that wait
-// is over.
+// output to `output` (the host by default), one text per read of at most 4094
+// bytes, in order, then the empty text and "\r\n". A tool that cannot be
+// started, or that has not ended `exitWaitMs` after its output ended, gives
+// instead of the empty text a line that says so. Returns when the tool has
+// ended or that wait is over.
 ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
                                  DWORD exitWaitMs = ToolExitWaitMs, const ToolOutput& output = HostMessage);
 

@@ -1,5 +1,5 @@
 // The support library's pure rules: paths, typed file names, profile entries,
-// numbers and stored paths, the code page crossing and whole-file replacement.
+// numbers and counts, the code page crossing and whole-file replacement.
 #include "Ansi.h"
 #include "FileBytes.h"
 #include "Ini.h"

@@ -59,23 +59,24 @@ const Case Cases[] = {
      L"[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n", "",
      L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\1.c\r\n2=.\\2.c\r\n[OTHER]\r\nN=-3\r\n"},
     // An existing output is updated entry by entry, in place whatever the
-    // key's case or blanks, the first of two alike; the rest stays, comments
-    // too, and the file is written again as the platform writes it. A PEX
-    // path with no relative form removes the stored one.
+    // key's case or blanks, the first of two alike; the rest stays, and the
+    // file is written again as the platform writes it. A PEX path with no
+    // relative form removes the stored one.
     {L"[MAIN]\r\nPROJECT-NAME=new\r\n[C]\r\nN=3\r\n1=%D\\w\\a.c\r\n3=%D\\w\\c.c\r\n"
      L"[PEX]\r\nINPUT=%D\\w\\new.srf\r\nICON=Q:\\x.pid\r\n",
      "[HOST]\nKEEP=1\n[MAIN]\r\nproject-name=old\r\nMINE=x\r\n"
-     "[SOURCE]\r\n;note\r\nN = 5\r\n1=.\\old1.c\r\n1=dup\r\n2=.\\old2.c\r\n3=.\\old3.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
+     "[SOURCE]\r\nn = 5\r\n1=.\\old1.c\r\n1=dup\r\n2=.\\old2.c\r\n3=.\\old3.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      "[OTHER]\r\nN=1\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\old.srf\r\nICON=.\\old.pid\r\n",
      L"[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
-     L"[SOURCE]\r\n;note\r\nN=3\r\n1=.\\a.c\r\n1=dup\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
+     L"[SOURCE]\r\nn=3\r\n1=.\\a.c\r\n1=dup\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      L"[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
-    // Keys of the host's own beside a second section of a name or a line
-    // without "=" stay as they are, byte for byte, when a key beside them changes.
+    // Keys of the host's own beside a comment, a second section of a name or
+    // a line without "=" stay as they are, byte for byte, when a key beside
+    // them changes.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
-     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\nOWN=host\r\n"
+     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\nOWN=host\r\n"
      "[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
-     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\nOWN=host\r\n"
+     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\nOWN=host\r\n"
      L"[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
     // A new output: its sections in order, in code page 932 (ソ and 表 end in
     // the byte of a backslash).

@@ -61,8 +61,8 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     JobMenu menu;
     ASSERT_TRUE(menu.Load(nullptr));
     ShowWindow(menu.hwnd(), SW_SHOW);
-    const HWND first = GetWindow(menu.hwnd(), GW_CHILD), close = FindWindowExW(menu.hwnd(), nullptr, L"Button", L"閉じる");
-    SetFocus(first);
+    const HWND close = FindWindowExW(menu.hwnd(), nullptr, L"Button", L"閉じる");
+    SetFocus(close);  // not the first control, where the focus would go anyway
     const auto click = [&] { SendMessageW(menu.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(close), BN_CLICKED), 0); };
     bool second = true, nested = false;
     EXPECT_TRUE(menu.RunJob([&] {
@@ -72,7 +72,7 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     }));
     EXPECT_FALSE(second || nested);
     ASSERT_TRUE(IsWindow(menu.hwnd()));
-    EXPECT_EQ(GetFocus(), first);
+    EXPECT_EQ(GetFocus(), close);
     click();
     EXPECT_FALSE(IsWindow(menu.hwnd()));
 }

@@ -69,7 +69,7 @@ TempDir::TempDir()
     static std::atomic<unsigned> counter{0};
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
-    path_ = std::wstring(temp) + L"vtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+    path_ = std::wstring(temp) + L"vtest-表-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     RemoveTree(path_);  // left by an earlier process of the same id
     if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make a scratch folder");
 }

@@ -8,7 +8,6 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -115,7 +114,12 @@ private:
 };
 
 Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
-inline std::wstring Joined(const Texts& texts) { return std::accumulate(texts.begin(), texts.end(), std::wstring()); }
+inline std::wstring Joined(const Texts& texts)
+{
+    std::wstring all;
+    for (const auto& text : texts) all += text;
+    return all;
+}
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project : public TempDir {

@@ -1,5 +1,5 @@
-// uidriver: the command line over the window driver library, for tests that
-// drive the real windows of another process from a script or a child process:
+// uidriver: the command line over the window driver library, for scripts that
+// drive the real windows of another process:
 // waits for windows, presses buttons, fills and reads edit boxes, answers
 // message boxes and file dialogs.
 
