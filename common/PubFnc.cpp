@@ -62,6 +62,12 @@ std::wstring StripExtension(const std::wstring& text)
     return QuotePath(text.substr(0, dot), 0);
 }
 
+std::wstring FileExtension(const std::wstring& path)
+{
+    const size_t dot = path.find_last_of(L"\\/.");
+    return dot != std::wstring::npos && path[dot] == L'.' ? path.substr(dot) : std::wstring();
+}
+
 std::wstring TrimTrailingBackslash(const std::wstring& path)
 {
     if (!path.empty() && path.back() == L'\\') return path.substr(0, path.size() - 1);

@@ -14,6 +14,9 @@ void SetVersionCaption(HWND window);
 std::array<std::wstring, 2> SplitPath(const std::wstring& path);
 // The text without its last dot and what follows, wherever that dot stands.
 std::wstring StripExtension(const std::wstring& text);
+// The extension of the path's last part, from its last dot on (".PNG" of
+// "C:\my.dir\shot.PNG", "." of "shot."); empty when that part has no dot.
+std::wstring FileExtension(const std::wstring& path);
 std::wstring TrimTrailingBackslash(const std::wstring& path);
 // Relative path from the folder `base` to the file `target` (".\main.srf",
 // "..\other\a.pex"); the empty text when there is none.

@@ -39,9 +39,7 @@ std::wstring DialogFilter(const std::wstring& kaku)
 
 std::wstring WithTypeExtension(const std::wstring& typed, unsigned type, const std::wstring& kaku)
 {
-    const size_t name = typed.find_last_of(L"\\/") + 1;  // 0 without a folder
-    const size_t dot = typed.rfind(L'.');
-    const std::wstring extension = dot != std::wstring::npos && dot >= name ? typed.substr(dot) : L"";
+    const std::wstring extension = FileExtension(typed);
     const std::vector<std::wstring> parts = Split(kaku, L'|');
     std::wstring added;
     for (size_t i = 1; i < parts.size(); i += 2)
@@ -53,7 +51,7 @@ std::wstring WithTypeExtension(const std::wstring& typed, unsigned type, const s
         }
     if (added.empty()) return typed;
     // The platform drops a trailing dot from a file name: "shot." is "shot".
-    return (typed.size() > name && typed.back() == L'.' ? typed.substr(0, typed.size() - 1) : typed) + added;
+    return (extension == L"." ? typed.substr(0, typed.size() - 1) : typed) + added;
 }
 
 std::wstring pubForm::FileGet(const std::wstring& kaku, const std::wstring& iomode,

@@ -6,6 +6,7 @@
 #include "FileBytes.h"
 #include "MsgBox.h"
 #include "Png.h"
+#include "PubFnc.h"
 #include "pieceif.h"
 #include "pubForm.h"
 
@@ -67,8 +68,7 @@ GreyFrame ScreenFrame(const ScreenBuffer& screen, int factor)
 // when the picture could not be made.
 std::string PictureFileBytes(const std::wstring& path, const GreyFrame& picture)
 {
-    const size_t dot = path.find_last_of(L"\\/.");
-    const std::wstring extension = dot != std::wstring::npos && path[dot] == L'.' ? path.substr(dot) : L"";
+    const std::wstring extension = FileExtension(path);
     auto is = [&](const wchar_t* name) {
         return CompareStringOrdinal(extension.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
     };
