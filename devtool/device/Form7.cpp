@@ -164,6 +164,11 @@ void Form7::Cap()
 
 void Form7::Draw(const ScreenBuffer& screen, long long ms)
 {
+    // A live frame captured before the screen shown now (a キャプチャ click
+    // took its turn at the device in between) is stale: shown, or recorded
+    // after it, it would put the older screen over the newer one.
+    if (ms < drawnMs_) return;
+    drawnMs_ = ms;
     Picture1.Clear();
     Picture2.Clear();
     for (int y = 0; y < ScreenHeight; ++y)

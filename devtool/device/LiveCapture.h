@@ -39,8 +39,8 @@ public:
     // taken is dropped.
     void Stop();
     bool Running() const { return static_cast<bool>(shared_); }
-    // The latest frame and the time it came (milliseconds on a clock that
-    // never goes back), when one came since the last Take; the frames between
+    // The latest frame and the time it was captured (milliseconds on a clock
+    // that never goes back), when one came since the last Take; the frames between
     // are dropped, never queued. NoLibrary and NoDevice: capturing has ended,
     // or a call has hung for longer than DeviceHangMs.
     News Take(ScreenBuffer& screen, long long& ms);

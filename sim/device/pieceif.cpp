@@ -9,6 +9,8 @@
 //                         hardware   hardware version word (0x0102)
 //                         bios       BIOS version word (0x0114)
 //                         biosdate   BIOS date word (0x068F)
+//                         capturems  how long each capture takes from now
+//                                    on, instead of %PIECE_SIM_CAPTURE_MS%
 //                [pffs]   capacity   flash size in sectors of 4096 bytes (1024)
 //                         freesectors, freebytes
 //                                    shown in the listing's summary instead of
@@ -345,7 +347,8 @@ int __stdcall ismLCDCaptureScreen(unsigned char* buffer, int size)
     device.Log("ismLCDCaptureScreen " + std::to_string(size));
     if (!device.Connected())
         return ErrNotConnected;
-    if (DWORD latency = static_cast<DWORD>(sim::EnvNumber(L"PIECE_SIM_CAPTURE_MS", 0)))
+    if (const auto latency = static_cast<DWORD>(
+            device.Number("device", "capturems", static_cast<long long>(sim::EnvNumber(L"PIECE_SIM_CAPTURE_MS", 0)))))
         Sleep(latency);
     size_t n = static_cast<size_t>(std::max(0, std::min(size, ScreenBytes)));
     std::string screens;

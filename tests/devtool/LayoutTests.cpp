@@ -70,6 +70,36 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     EXPECT_TRUE(shows(1));
 }
 
+// A キャプチャ click while the live view's capture is on its way takes its
+// turn at the device after it: that live frame, older, is not drawn over it.
+// (The device answers 1, so the live view asks whether it is there before it
+// tells the frame, behind the click's capture.)
+TEST(CaptureWindow, ALiveFrameCapturedBeforeTheClicksIsNotDrawnOverIt)
+{
+    ts::SimDevice device;
+    ts::WriteBytes(device / L"screen.bin", std::string(128 * 88, '\0') + std::string(128 * 88, '\3'));
+    device.Set(L"device", L"capturems", L"200");
+    const ts::Restore one = ts::SetEnv(L"PIECE_SIM_CAPTURE_RESULT", L"1");
+    SetDllDirectoryW(ts::BinPath(L"").c_str());
+    Form7 capture;
+    ASSERT_TRUE(capture.Load(nullptr));
+    ShowWindow(capture.hwnd(), SW_SHOWNOACTIVATE);
+    const auto captures = [&] {
+        const std::string calls = device.Calls();
+        size_t count = 0;
+        for (size_t at = 0; (at = calls.find("ismLCDCaptureScreen", at)) != std::string::npos; ++at) ++count;
+        return count;
+    };
+    SendMessageW(FindWindowExW(capture.hwnd(), nullptr, L"Button", L"ライブ"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ui::WaitUntil([&] { return captures() == 1; }, ts::Bound));
+    capture.Cap();
+    const HWND display = FindWindowExW(capture.hwnd(), nullptr, L"Static", nullptr);
+    const ts::Decoded::Frame clicked = Shown(display);
+    ASSERT_TRUE(ui::WaitUntil([&] { return captures() == 3; }, ts::Bound));  // the live view has told its frame
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+    EXPECT_TRUE(Shown(display) == clicked);
+}
+
 // The menu with the window base's job runner in reach.
 struct JobMenu : Form2 {
     using Window::RunJob;
