@@ -182,7 +182,8 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     InvalidateRect(display_, nullptr, FALSE);
     UpdateWindow(display_);
 
-    if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
+    // A frame captured before 録画 was clicked is recorded from the click on.
+    if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), std::max(ms, recordingFromMs_))) {
         // The temporary folder's disk is full: what came before is kept.
         std::unique_ptr<Recording> recording = EndRecording();
         if (recording->Empty()) {
@@ -264,6 +265,7 @@ void Form7::Command5_Click()
         return;
     }
     recordingFactor_ = ScaleFactor();
+    recordingFromMs_ = LiveCapture::Now();
     auto recording = std::make_unique<Recording>(ScreenWidth * recordingFactor_, ScreenHeight * recordingFactor_);
     if (!*recording) {
         MsgBox(hwnd(), L"録画用の一時ファイルを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);

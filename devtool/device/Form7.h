@@ -61,5 +61,6 @@ private:
     LiveCapture live_;
     std::unique_ptr<Recording> recording_;  // while 録画 reads 停止
     int recordingFactor_ = 1;               // the size when the recording started
+    long long recordingFromMs_ = 0;         // and the time
     long long drawnMs_ = LLONG_MIN;         // the time of the screen shown
 };
