@@ -223,11 +223,19 @@ DeviceResult GetDeviceVersion(DeviceVersion& version)
     return result;
 }
 
-DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
+DeviceResult GetPffsListing(std::string& listing)
 {
     // One byte more than offered, so the text is always terminated.
-    char listing[PffsListingSize + 1] = {};
-    const DeviceResult result = DeviceCall(ismPFFSDir, listing, PffsListingSize, 0);
+    char buffer[PffsListingSize + 1] = {};
+    const DeviceResult result = DeviceCall(ismPFFSDir, buffer, PffsListingSize, 0);
+    if (result && *result == 0) listing = buffer;
+    return result;
+}
+
+DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
+{
+    std::string listing;
+    const DeviceResult result = GetPffsListing(listing);
     if (result && *result == 0) space = ParsePffsListing(listing);
     return result;
 }
