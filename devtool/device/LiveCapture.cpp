@@ -9,7 +9,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr auto Period = std::chrono::microseconds(1000000 / 30);
+constexpr auto Period = std::chrono::microseconds(1000000 / LiveCapturesPerSecond);
 // How long closing the window waits for the capture in flight, unless it hangs.
 constexpr auto StopPatience = std::chrono::milliseconds(500);
 // How often the window looks whether a call hangs.
