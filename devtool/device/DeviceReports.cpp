@@ -6,9 +6,25 @@ std::wstring Decimal(long value) { return std::to_wstring(value); }
 
 DeviceOutcome CallOutcome(const DeviceResult& result)
 {
-    if (result.status == DeviceResult::NoLibrary) return DeviceOutcome::NoLibrary;
-    return result ? DeviceOutcome::Done : DeviceOutcome::Failed;
+    switch (result.status) {
+    case DeviceResult::Answered: break;
+    case DeviceResult::NoLibrary: return DeviceOutcome::NoLibrary;
+    case DeviceResult::Hung: return DeviceOutcome::NoAnswer;
+    }
+    return DeviceOutcome::Done;
 }
+}
+
+std::wstring OutcomeText(DeviceOutcome outcome)
+{
+    switch (outcome) {
+    case DeviceOutcome::Done:
+    case DeviceOutcome::Failed: break;
+    case DeviceOutcome::NoDevice: return L"P/ECEが見つかりません.";
+    case DeviceOutcome::NoLibrary: return NoCallText({DeviceResult::NoLibrary});
+    case DeviceOutcome::NoAnswer: return NoCallText({DeviceResult::Hung});
+    }
+    return {};
 }
 
 DeviceInfo ReadDeviceInfo()
@@ -38,7 +54,7 @@ std::vector<std::wstring> DeviceInfoLines(const DeviceInfo& info)
     if (!info.found) {
         lines.push_back(NoCallText(info.found));
     } else if (*info.found == -1) {
-        lines.push_back(L"P/ECEが見つかりません.");
+        lines.push_back(OutcomeText(DeviceOutcome::NoDevice));
     } else if (!info.listed) {
         lines.push_back(NoCallText(info.listed));
     } else {
@@ -56,12 +72,18 @@ std::vector<std::wstring> DeviceInfoLines(const DeviceInfo& info)
     return lines;
 }
 
+DeviceOutcome AskPresence()
+{
+    DeviceVersion version;
+    const DeviceResult found = GetDeviceVersion(version);
+    return found && *found == -1 ? DeviceOutcome::NoDevice : CallOutcome(found);
+}
+
 DeviceOutcome OperationOutcome(const DeviceResult& result)
 {
     if (!result || *result == 0) return CallOutcome(result);
-    DeviceVersion version;
-    const DeviceResult found = GetDeviceVersion(version);
-    return found && *found == -1 ? DeviceOutcome::NoDevice : DeviceOutcome::Failed;
+    const DeviceOutcome presence = AskPresence();
+    return presence == DeviceOutcome::Done ? DeviceOutcome::Failed : presence;
 }
 
 std::wstring TransferResultText(const DeviceResult& result)

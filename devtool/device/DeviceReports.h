@@ -8,8 +8,14 @@
 #include <string>
 #include <vector>
 
-// How a device job ended, as far as a caller tells endings apart.
-enum class DeviceOutcome { Done, NoDevice, NoLibrary, Failed };
+// How a device job ended, as far as a caller tells endings apart: done; no
+// device found; no library (or it lacks a function); a call that hangs, or
+// one before it; the library refused.
+enum class DeviceOutcome { Done, NoDevice, NoLibrary, NoAnswer, Failed };
+
+// What the user is told of an outcome; empty for Done and Failed, whose
+// words are the job's own.
+std::wstring OutcomeText(DeviceOutcome outcome);
 
 // What INFO finds: the versions, then, when the device was found, the free space.
 struct DeviceInfo {
@@ -32,6 +38,9 @@ std::wstring VersionText(unsigned major, unsigned minor);
 // The BIOS date's year in full: its years count from 2000.
 int BiosYear(const DeviceVersion& version);
 
+// Whether the device is there: ismGetVersion's -1 says no device, any other
+// answer that one is there.
+DeviceOutcome AskPresence();
 // The outcome of an operation that succeeded only when the library answered
 // 0. For any other answer the device is asked whether it is there, as the
 // live view asks: its meaning is known for no other value.
