@@ -5,6 +5,8 @@
 #include "PictureFile.h"
 #include "PubFnc.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <climits>
 
@@ -200,7 +202,8 @@ Invocation ParseArguments(const std::vector<std::wstring>& arguments)
         return invocation;
     }
     for (const CommandRow& row : Commands) {
-        if (first == row.name) {
+        // Typed on Windows, a command's name goes in any case.
+        if (CompareStringOrdinal(first.c_str(), -1, row.name, -1, TRUE) == CSTR_EQUAL) {
             invocation.command = row.command;
             ParseRest(row, arguments, invocation);
             return invocation;
