@@ -200,11 +200,11 @@ TEST(Pece, PexAndConvertDoTheWindowsJobsWithoutAsking)
                        young = ts::Vtp(project / L"new.vtp", L"[MAIN]\r\nPROJECT-NAME=NEW\r\nVER=0.35\r\n"),
                        locked = ts::Vtp(project / L"locked.vtp", L"[MAIN]\r\nPROJECT-NAME=LOCKED\r\n");
     CreateDirectoryW((project / L"locked.sds").c_str(), nullptr);  // a folder in the output's place
-    Pece converting(L"convert " + ts::Quote(young) + L" " + ts::Quote(old) + L" " + ts::Quote(locked) + L" gone.vtp");
+    Pece converting(L"convert " + ts::Quote(young) + L" " + ts::Quote(old)), refusing(L"convert " + ts::Quote(locked) + L" gone.vtp");
     const Ran converted = {6, Lines({old + L" -> " + project / L"old.sds: 変換が完了しました"}),
-                           Lines({young + L": 0.35以降のVTPファイルなので変換しませんでした", project / L"locked.sds",
-                                  L"への書き込みに失敗しました", locked + L": 書き込みに失敗したので変換を中止しました",
-                                  L"ファイルが見つかりません: gone.vtp"})};
+                           Lines({young + L": 0.35以降のVTPファイルなので変換しませんでした"})};
+    const Ran refused = Err(5, {project / L"locked.sds", L"への書き込みに失敗しました",
+                                locked + L": 書き込みに失敗したので変換を中止しました", L"ファイルが見つかりません: gone.vtp"});
 
     const Ran built = Runs(L"pex " + ts::Quote(project.file()));
     const std::string said = Lines({L"PPACK: 実行イメージを作成します.", L"  入力     : " + srf + L" (3 bytes)",
@@ -219,6 +219,7 @@ TEST(Pece, PexAndConvertDoTheWindowsJobsWithoutAsking)
     EXPECT_EQ(ts::ReadBytes(project.file()), before);
 
     EXPECT_EQ(converting.Finish(), converted);
+    EXPECT_EQ(refusing.Finish(), refused);
     EXPECT_EQ(ts::Entry(project / L"old.sds", L"MAIN", L"PROJECT-NAME"), L"OLD");
 }
 

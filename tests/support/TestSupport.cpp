@@ -159,6 +159,8 @@ DWORD Process::Wait()
     if (process_ && Boxed([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
                           "the program did not end", 2 * Bound))
         GetExitCodeProcess(process_.get(), &code);
+    else
+        job_ = sim::Handle();  // ends it, so its output ends too
     for (std::thread& reader : readers_)
         if (reader.joinable()) reader.join();
     return code;
