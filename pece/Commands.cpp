@@ -34,7 +34,7 @@ const DWORD Missing = INVALID_FILE_ATTRIBUTES;
 
 std::optional<std::wstring> FileToRead(const std::wstring& argument)
 {
-    const std::optional<std::wstring> path = FullPath(argument);
+    std::optional<std::wstring> path = FullPath(argument);
     if (!path) return path;
     const DWORD attributes = GetFileAttributesW(path->c_str());
     if (attributes == Missing) return Refuse(L"ファイルが見つかりません", argument);
@@ -44,7 +44,7 @@ std::optional<std::wstring> FileToRead(const std::wstring& argument)
 
 std::optional<std::wstring> FileToWrite(const std::wstring& argument)
 {
-    const std::optional<std::wstring> path = FullPath(argument);
+    std::optional<std::wstring> path = FullPath(argument);
     if (!path) return path;
     const DWORD folder = GetFileAttributesW(path->substr(0, path->rfind(L'\\') + 1).c_str());
     if (folder == Missing || !(folder & FILE_ATTRIBUTE_DIRECTORY))
@@ -55,6 +55,18 @@ std::optional<std::wstring> FileToWrite(const std::wstring& argument)
     if (attributes != Missing && (attributes & FILE_ATTRIBUTE_READONLY))
         return Refuse(L"読み取り専用のファイルなので書き込めません", argument);
     return path;
+}
+
+int EveryFile(const std::vector<std::wstring>& files,
+              const std::function<int(const std::wstring& file, const std::wstring& path)>& job)
+{
+    int first = Done;
+    for (const std::wstring& file : files) {
+        const std::optional<std::wstring> path = FileToRead(file);
+        const int code = path ? job(file, *path) : FileFailed;
+        if (first == Done) first = code;
+    }
+    return first;
 }
 
 int ExitCodeOf(DeviceOutcome outcome)

@@ -59,19 +59,14 @@ int List()
 
 int Put(const Invocation& invocation)
 {
-    int first = Done;
-    for (const std::wstring& file : invocation.files) {
-        int code = FileFailed;
-        if (const std::optional<std::wstring> path = FileToRead(file)) {
-            const DeviceResult result = WriteFileToPffs(*path);
-            const DeviceOutcome outcome = OperationOutcome(result);
-            code = ExitCodeOf(outcome);
-            const std::wstring text = outcome == DeviceOutcome::NoDevice ? OutcomeText(outcome) : TransferResultText(result);
-            WriteLine(code == Done ? Stream::Out : Stream::Err, file + L" -> " + PffsFileName(*path) + L": " + text);
-        }
-        if (first == Done) first = code;
-    }
-    return first;
+    return EveryFile(invocation.files, [](const std::wstring& file, const std::wstring& path) {
+        const DeviceResult result = WriteFileToPffs(path);
+        const DeviceOutcome outcome = OperationOutcome(result);
+        const int code = ExitCodeOf(outcome);
+        const std::wstring text = outcome == DeviceOutcome::NoDevice ? OutcomeText(outcome) : TransferResultText(result);
+        WriteLine(code == Done ? Stream::Out : Stream::Err, file + L" -> " + PffsFileName(path) + L": " + text);
+        return code;
+    });
 }
 
 int RunProgram(const Invocation& invocation)

@@ -4,8 +4,10 @@
 #include "CommandLine.h"
 #include "DeviceReports.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 int Info(const Invocation& invocation);
 int List();
@@ -24,6 +26,11 @@ std::optional<std::wstring> FileToRead(const std::wstring& argument);
 // The full path of a file to write: its folder is there, and it is neither a
 // folder nor read-only. None (and a message) otherwise.
 std::optional<std::wstring> FileToWrite(const std::wstring& argument);
+
+// Runs `job` on the full path of each file to read, in order, every file
+// tried; the exit code of the first that failed.
+int EveryFile(const std::vector<std::wstring>& files,
+              const std::function<int(const std::wstring& file, const std::wstring& path)>& job);
 
 int ExitCodeOf(DeviceOutcome outcome);
 // Says on standard error why a device job was not done, `failed` when the

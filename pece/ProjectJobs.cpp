@@ -27,28 +27,20 @@ int Pex(const Invocation& invocation)
 
 int Convert(const Invocation& invocation)
 {
-    int first = Done;
-    for (const std::wstring& file : invocation.files) {
-        int code = FileFailed;
-        if (const std::optional<std::wstring> vtp = FileToRead(file)) {
-            // No confirmation: naming the file was the user's word.
-            if (const VtpCheck check = CheckVtpFile(*vtp); check != VtpCheck::Ready) {
-                WriteLine(Stream::Err, file + L": " + VtpCheckText(check));
-                code = ToolFailed;
-            } else {
-                // A refused write's own message comes first, on standard error.
-                const ConversionResult result = ConvertProject(*vtp, SplitPath(*vtp)[0]);
-                const std::wstring text = ConversionEndText(result);
-                if (result.stop == ConversionStop::None) {
-                    WriteLine(Stream::Out, file + L" -> " + OutputPath(*vtp) + L": " + text);
-                    code = Done;
-                } else {
-                    WriteLine(Stream::Err, file + L": " + text);
-                    code = result.stop == ConversionStop::WriteRefused ? FileFailed : ToolFailed;
-                }
-            }
+    return EveryFile(invocation.files, [](const std::wstring& file, const std::wstring& vtp) {
+        // No confirmation: naming the file was the user's word.
+        if (const VtpCheck check = CheckVtpFile(vtp); check != VtpCheck::Ready) {
+            WriteLine(Stream::Err, file + L": " + VtpCheckText(check));
+            return ToolFailed;
         }
-        if (first == Done) first = code;
-    }
-    return first;
+        // A refused write's own message comes first, on standard error.
+        const ConversionResult result = ConvertProject(vtp, SplitPath(vtp)[0]);
+        const std::wstring text = ConversionEndText(result);
+        if (result.stop == ConversionStop::None) {
+            WriteLine(Stream::Out, file + L" -> " + OutputPath(vtp) + L": " + text);
+            return Done;
+        }
+        WriteLine(Stream::Err, file + L": " + text);
+        return result.stop == ConversionStop::WriteRefused ? FileFailed : ToolFailed;
+    });
 }
