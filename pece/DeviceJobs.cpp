@@ -5,17 +5,21 @@
 
 #include "Ansi.h"
 
-#include <cwchar>
 
 namespace {
+// The number in at least `width` digits, with zeros in front.
+std::wstring Digits(int value, size_t width)
+{
+    const std::wstring digits = std::to_wstring(value);
+    return std::wstring(width > digits.size() ? width - digits.size() : 0, L'0') + digits;
+}
+
 // The values of INFO as one JSON object: the versions as INFO's lines show
 // them, the date in ISO form.
 std::wstring InfoJson(const DeviceInfo& info)
 {
     const DeviceVersion& v = info.version;
-    wchar_t date[32] = {};
-    swprintf(date, 32, L"%04d-%02u-%02u", BiosYear(v), static_cast<unsigned>(v.biosMonth),
-             static_cast<unsigned>(v.biosDay));
+    const std::wstring date = Digits(BiosYear(v), 4) + L"-" + Digits(v.biosMonth, 2) + L"-" + Digits(v.biosDay, 2);
     return L"{\"hardware\": \"" + VersionText(v.hardwareMajor, v.hardwareMinor) + L"\", \"bios\": \"" +
            VersionText(v.biosMajor, v.biosMinor) + L"\", \"bios_date\": \"" + date +
            L"\", \"free_sectors\": " + std::to_wstring(info.space.sectors) + L", \"free_bytes\": " +

@@ -9,7 +9,8 @@
 #include "PubFnc.h"
 #include "Recording.h"
 
-#include <cwchar>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 std::wstring SizeText(int scale)
@@ -79,7 +80,7 @@ int Record(const Invocation& invocation)
     // full; what was recorded is saved in every case.
     const StopRequest stop;
     const long long start = LiveCapture::Now();
-    const long long end = invocation.seconds ? start + static_cast<long long>(*invocation.seconds * 1000 + 0.5) : 0;
+    const long long end = invocation.seconds ? start + std::llround(*invocation.seconds * 1000) : 0;
     long long frames = 0, firstMs = 0, lastMs = start, slot = 0;
     int code = Done;
     for (;;) {
@@ -116,9 +117,9 @@ int Record(const Invocation& invocation)
         return code == Done ? FileFailed : code;
     }
     if (!recording.Finish(lastMs) || !recording.SaveAs(*path)) return WriteFailed(file);
-    wchar_t seconds[32] = {};
-    swprintf(seconds, 32, L"%.1f", static_cast<double>(lastMs - firstMs) / 1000);
+    const long long tenths = (lastMs - firstMs + 50) / 100;
     WriteLine(Stream::Out, L"録画を保存しました: " + file + L" (" + SizeText(invocation.scale) + L", " +
-                               std::to_wstring(frames) + L"フレーム, " + seconds + L"秒)");
+                               std::to_wstring(frames) + L"フレーム, " + std::to_wstring(tenths / 10) + L"." +
+                               std::to_wstring(tenths % 10) + L"秒)");
     return code;
 }

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
+#include <sstream>
 
 namespace {
 
@@ -16,10 +16,10 @@ std::wstring Seen(const Invocation& i)
                                     L"shot", L"record", L"pex", L"convert", L"doctor"};
     std::wstring seen = names[static_cast<int>(i.command)];
     for (const std::wstring& file : i.files) seen += L" " + file;
-    wchar_t seconds[32] = {};
-    if (i.seconds) swprintf(seconds, 32, L" seconds=%g", *i.seconds);
+    std::wostringstream seconds;
+    if (i.seconds) seconds << L" seconds=" << *i.seconds;
     seen += std::wstring(i.json ? L" json" : L"") + (i.scale != 1 ? L" scale=" + std::to_wstring(i.scale) : L"") +
-            seconds + (i.help ? L" help" : L"");
+            seconds.str() + (i.help ? L" help" : L"");
     return i.error.empty() ? seen : seen + L" / " + i.error;
 }
 

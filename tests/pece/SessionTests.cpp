@@ -45,6 +45,7 @@ std::vector<Ran> Together(const ts::Texts& arguments)
     std::vector<std::unique_ptr<Pece>> running;
     for (const std::wstring& a : arguments) running.push_back(std::make_unique<Pece>(a));
     std::vector<Ran> ran;
+    ran.reserve(running.size());
     for (const auto& pece : running) ran.push_back(pece->Finish());
     return ran;
 }
