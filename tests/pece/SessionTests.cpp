@@ -247,4 +247,19 @@ TEST(Pece, HelpUsageErrorsVersionAndDoctor)
         EXPECT_NE(doctor.out.find(ts::Cp932(line)), std::string::npos) << ts::Utf8(line);
 }
 
+// The temporary disk fills: what was recorded before is saved, and said.
+TEST(FullDisk, ARecordingSavesTheFramesBeforeAndSaysSo)
+{
+    if (!sim::EnvText(L"TEST_FILE_LIMIT")) GTEST_SKIP() << "runs in pece_full_disk alone";
+    ts::SimDevice device;
+    ts::TempDir dir;
+    std::string noise;  // three screens of it, which the GIF hardly compresses
+    for (unsigned r = 1; noise.size() < 3 * 128 * 88;) noise += static_cast<char>((r = r * 1103515245 + 12345) >> 16 & 3);
+    ts::WriteBytes(device / L"screen.bin", noise);
+    const Ran ran = Runs(L"record " + ts::Quote(dir / L"full.gif") + L" --scale 2");
+    EXPECT_EQ(ran.code, 5u);
+    EXPECT_EQ(ran.err, Lines({L"録画を一時ファイルに書き込めなくなりました. それまでの録画を保存します."}));
+    EXPECT_FALSE(ts::Decode(ts::ReadBytes(dir / L"full.gif")).frames.empty());
+}
+
 }  // namespace
