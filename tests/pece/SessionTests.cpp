@@ -79,9 +79,10 @@ TEST(Pece, DeviceCommandsSayWhatTheDeviceToolSays)
                                         L"\"free_sectors\": 255, \"free_bytes\": 1044480}"}));
 
     device.ClearCalls();
-    EXPECT_EQ(Runs(L"put " + ts::Quote(pex) + L" " + ts::Quote(bad) + L" missing.pex " + ts::Quote(pex)),
+    EXPECT_EQ(Runs(L"put " + ts::Quote(pex) + L" " + ts::Quote(bad) + L" missing.pex " + ts::Quote(dir.path()) + L" " + ts::Quote(pex)),
               (Ran{4, Lines({pex + L" -> game.pex: 転送完了.", pex + L" -> game.pex: 転送完了."}),
-                   Lines({bad + L" -> bad name.pex: 転送失敗. エラーコード:1001", L"ファイルが見つかりません: missing.pex"})}));
+                   Lines({bad + L" -> bad name.pex: 転送失敗. エラーコード:1001", L"ファイルが見つかりません: missing.pex",
+                          L"ファイルではなくフォルダです: " + dir.path()})}));
     const std::string write = "ismPFFSWrite game.pex " + ts::Cp932(pex);
     EXPECT_EQ(device.Calls(), ts::Bracket({write, "ismPFFSWrite bad name.pex " + ts::Cp932(bad), "ismGetVersion 1", write}));
     EXPECT_EQ(Runs(L"ls"), Out({L"game.pex" + std::wstring(26, L' ') + L"4", L"  255 sectors free (1044480 bytes free)"}));
@@ -238,12 +239,12 @@ TEST(Pece, HelpUsageErrorsVersionAndDoctor)
     EXPECT_EQ(ran[2], Err(1, {L"pece: ファイル名の拡張子は.bmp .png .gifのどれかにして下さい: x.jpg",
                               L"使い方: pece shot ファイル [--scale N]"}));
     EXPECT_EQ(ran[3], Out({L"pece Ver 0.10"}));
-    wchar_t library[MAX_PATH] = {};
-    GetFullPathNameW(ts::BinPath(L"pieceif.dll").c_str(), MAX_PATH, library, nullptr);
+    wchar_t bin[MAX_PATH] = {};
+    GetFullPathNameW(ts::BinPath(L"").c_str(), MAX_PATH, bin, nullptr);
     const Ran& doctor = ran[4];
     EXPECT_EQ(doctor.code, 0u);
-    for (const std::wstring& line : ts::Texts{L"pece Ver 0.10\r\n", L"コードページ: ANSI 932, OEM 932,", L"\r\npieceif.dll: " + std::wstring(library) + L" (",
-                                     L"\r\nP/ECE:\r\n  HARD Version:1.2\r\n"})
+    for (const std::wstring& line : ts::Texts{L"pece Ver 0.10\r\n", L"コードページ: ANSI 932, OEM 932,", L"\r\npieceif.dll: " + std::wstring(bin) + L"pieceif.dll (",
+                                              L"\r\nPPACK.EXE: " + std::wstring(bin) + L"PPACK.EXE (", L"\r\nP/ECE:\r\n  HARD Version:1.2\r\n"})
         EXPECT_NE(doctor.out.find(ts::Cp932(line)), std::string::npos) << ts::Utf8(line);
 }
 
