@@ -18,18 +18,11 @@ std::wstring SizeText(int scale)
     return std::to_wstring(ScreenWidth * scale) + L"×" + std::to_wstring(ScreenHeight * scale);
 }
 
-// A capture, as the live view takes it: for any answer but 0 the device is
-// asked whether it is still there.
-DeviceOutcome Capture(ScreenBuffer& screen, DeviceResult& result)
+// A capture, as the live view takes it.
+DeviceOutcome Capture(ScreenBuffer& screen)
 {
     screen.fill(0);
-    result = CaptureScreen(screen);
-    return OperationOutcome(result);
-}
-
-std::wstring CaptureFailed(const DeviceResult& result)
-{
-    return L"キャプチャできませんでした. エラーコード:" + std::to_wstring(*result);
+    return CaptureOutcome(CaptureScreen(screen));
 }
 
 int WriteFailed(const std::wstring& file)
@@ -46,10 +39,9 @@ int Shot(const Invocation& invocation)
     if (!path) return FileFailed;
     // As the live view, the device is asked whether it is there first.
     ScreenBuffer screen;
-    DeviceResult result;
     DeviceOutcome outcome = AskPresence();
-    if (outcome == DeviceOutcome::Done) outcome = Capture(screen, result);
-    if (outcome != DeviceOutcome::Done) return DeviceFailure(outcome, CaptureFailed(result));
+    if (outcome == DeviceOutcome::Done) outcome = Capture(screen);
+    if (outcome != DeviceOutcome::Done) return DeviceFailure(outcome, L"");
     // The command line has a picture's extension, so there is a type.
     const PictureType type = PictureTypeOf(FileExtension(file)).value_or(PictureType::Bitmap);
     const std::string bytes =
@@ -96,11 +88,10 @@ int Record(const Invocation& invocation)
             break;
         }
         ScreenBuffer screen;
-        DeviceResult result;
-        const DeviceOutcome outcome = Capture(screen, result);
+        const DeviceOutcome outcome = Capture(screen);
         lastMs = LiveCapture::Now();
         if (outcome != DeviceOutcome::Done) {
-            code = DeviceFailure(outcome, CaptureFailed(result));
+            code = DeviceFailure(outcome, L"");
             break;
         }
         if (!recording.Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, invocation.scale), lastMs)) {

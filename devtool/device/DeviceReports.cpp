@@ -81,9 +81,13 @@ DeviceOutcome AskPresence()
 
 DeviceOutcome OperationOutcome(const DeviceResult& result)
 {
-    if (!result || *result == 0) return CallOutcome(result);
-    const DeviceOutcome presence = AskPresence();
-    return presence == DeviceOutcome::Done ? DeviceOutcome::Failed : presence;
+    const DeviceOutcome outcome = CaptureOutcome(result);
+    return outcome == DeviceOutcome::Done && *result != 0 ? DeviceOutcome::Failed : outcome;
+}
+
+DeviceOutcome CaptureOutcome(const DeviceResult& result)
+{
+    return !result || *result == 0 ? CallOutcome(result) : AskPresence();
 }
 
 std::wstring TransferResultText(const DeviceResult& result)

@@ -45,6 +45,10 @@ DeviceOutcome AskPresence();
 // 0. For any other answer the device is asked whether it is there, as the
 // live view asks: its meaning is known for no other value.
 DeviceOutcome OperationOutcome(const DeviceResult& result);
+// The outcome of a capture, as the live view takes one: whatever the library
+// answered, the screen counts while the device is there, and for any answer
+// but 0 it is asked whether it is.
+DeviceOutcome CaptureOutcome(const DeviceResult& result);
 
 // What FILETRANS reports of one file: "転送完了.", the error code's text, or
 // why no call was made.

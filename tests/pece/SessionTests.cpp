@@ -115,9 +115,12 @@ TEST(Pece, ShotAndRecordWritePicturesOnlyWhole)
     std::string bands, white(128 * 88, '\0');
     for (int i = 0; i < 128 * 88; ++i) bands += static_cast<char>(i % 128 / 32);
     const std::wstring png = dir / L"表.PNG";
+    // As the live view: a capture that answers other than 0 asks whether the device is there.
+    ts::Restore one = ts::SetEnv(L"PIECE_SIM_CAPTURE_RESULT", L"1");
     EXPECT_EQ(Runs(L"shot " + ts::Quote(png) + L" --scale 3"), Out({L"保存しました: " + png + L" (384×264)"}));
     EXPECT_EQ(ts::Decode(ts::ReadBytes(png)).frames, std::vector<ts::Decoded::Frame>{ts::Shows(bands, 3, 384, 264)});
-    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1", "ismLCDCaptureScreen 11264"}));
+    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1", "ismLCDCaptureScreen 11264", "ismGetVersion 1"}));
+    one.reset();
 
     const std::wstring readOnly = dir / L"old.bmp", noFolder = dir / L"no\\s.gif", folder = dir / L"f.gif",
                        cafe = dir / L"caf\u00e9.gif";
