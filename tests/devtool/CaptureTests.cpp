@@ -236,7 +236,7 @@ TEST(LiveView, ADeviceThatHangsHoldsUpNeitherTheWindowNorItsClosing)
 {
     ts::SimDevice device;
     ts::Project project;
-    const ts::Restore hang = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"4294967295");
     ts::HostSession host(project.Host(L"Capture"));
     const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
     ui::PostSelect(live);

@@ -117,7 +117,7 @@ TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)
     // once the capture in flight is over, before any later capture.
     DeviceVersion version;
     {
-        const ts::Restore slow = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"300");
+        device.Set(L"delay", L"ismLCDCaptureScreen", L"300");
         std::thread live(captures, 3);
         EXPECT_TRUE(inFlight());
         sim::AppendWhole(device / L"calls.log", "asked\r\n");
@@ -129,7 +129,7 @@ TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)
     // A capture that never comes back: the next operation waits a while for
     // its turn, then gives up without calling the library, and says so.
     device.ClearCalls();
-    const ts::Restore hung = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"4294967295");
     std::thread(captures, 1).detach();
     EXPECT_TRUE(inFlight());
     ScreenBuffer screen;
