@@ -20,11 +20,11 @@ std::wstring Decimal(long value) { return std::to_wstring(value); }
 std::wstring ErrorCodeText(int code) { return L"エラーコード:" + Decimal(code); }
 }
 
-void TransferFile()
+DeviceResult TransferFile()
 {
     const std::wstring path = pubForm::FileGet(
         L"実行イメージファイル(*.pex)|*.pex|すべてのファイル(*.*)|*.*", L"OPEN", L"", nullptr);
-    if (path.empty()) return;
+    if (path.empty()) return {};
 
     SendLine(L"P/ECE ファイル転送");
     const DeviceResult result = WriteFileToPffs(path);
@@ -33,19 +33,21 @@ void TransferFile()
     else
         SendLine(*result == 0 ? L"転送完了." : TransferErrorText(*result));
     SendLine(L"---");
+    return result;
 }
 
-void ShowDeviceInfo()
+DeviceResult ShowDeviceInfo()
 {
     SendLine(L"P/ECE Infomation");
     DeviceVersion version;
     PffsFreeSpace space;
     const DeviceResult found = GetDeviceVersion(version);
+    DeviceResult listed;
     if (!found) {
         SendLine(NoCallText(found));
     } else if (*found == -1) {
         SendLine(L"P/ECEが見つかりません.");
-    } else if (const DeviceResult listed = GetPffsFreeSpace(space); !listed) {
+    } else if (listed = GetPffsFreeSpace(space); !listed) {
         SendLine(NoCallText(listed));
     } else {
         // A failed listing leaves the free space at zero.
@@ -59,9 +61,10 @@ void ShowDeviceInfo()
                  L" bytes) Free");
     }
     SendLine(L"---");
+    return found ? listed : found;
 }
 
-void RunOnDevice()
+DeviceResult RunOnDevice()
 {
     const std::wstring source = ReadIniValue(Sds::Source, Sds::FirstSource, L"", ProjectFilePath);
     const std::wstring program = AddTrailingBackslash(ProjectDir) + StripExtension(source) + L".srf";
@@ -73,7 +76,7 @@ void RunOnDevice()
         // has always been sent it so, and what reads the host's output may
         // match it byte for byte.
         HostMessage(program + L"が見つかりませんでした");
-        return;
+        return {};
     }
     const DeviceResult result = WriteSrfToDevice(program);
     if (!result) {
@@ -84,4 +87,5 @@ void RunOnDevice()
         SendLine(L"P/ECEへデータ転送失敗.");
         SendLine(ErrorCodeText(*result));
     }
+    return result;
 }

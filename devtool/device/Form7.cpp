@@ -154,7 +154,8 @@ void Form7::Cap()
 {
     ScreenBuffer screen = {};
     // Without a device the buffer stays zero and the picture white; only a
-    // missing library, or a device that still hangs in an earlier call, is told.
+    // missing library, or a device that does not answer, is told. The window
+    // paints on while the device layer waits.
     if (const DeviceResult result = CaptureScreen(screen); !result) {
         MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
         return;
