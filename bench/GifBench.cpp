@@ -1,9 +1,7 @@
 // Figures of the GIF writer: three recordings of a minute at 30 frames a
 // second, made from generated screens at 1x, 2x and 4x, each written to a file;
-// the size and the writer's CPU time a frame of each. With --same, whether two
-// files show the same frames for the same time (a viewer's composition).
+// the size and the writer's CPU time a frame of each.
 #include "Gif.h"
-#include "Viewer.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -69,14 +67,8 @@ GreyFrame Scaled(const Screen& screen, int scale)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--same") {
-        const Viewed a = ViewGif(ReadFile(argv[2])), b = ViewGif(ReadFile(argv[3]));
-        const bool same = a.fault.empty() && b.fault.empty() && a.frames == b.frames && a.loop == b.loop;
-        if (!same) std::printf("%s and %s differ: %s%s\n", argv[2], argv[3], a.fault.c_str(), b.fault.c_str());
-        return same ? 0 : 1;
-    }
     if (argc != 3) {
-        std::fputs("usage: gifbench SCREEN.BIN FOLDER | gifbench --same A.gif B.gif\n", stderr);
+        std::fputs("usage: gifbench SCREEN.BIN FOLDER\n", stderr);
         return 2;
     }
     const std::string screens = ReadFile(argv[1]);
