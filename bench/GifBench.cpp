@@ -14,6 +14,7 @@
 
 namespace {
 constexpr int Width = 128, Height = 88, Frames = 60 * 30;
+constexpr long ScreenPixels = static_cast<long>(Width) * Height;
 
 std::string ReadFile(const char* path)
 {
@@ -28,8 +29,8 @@ int Bounce(int step, int span) { return span - std::abs(step % (2 * span) - span
 using Screen = std::vector<unsigned char>;
 Screen Animation(const std::string& screens, int i)
 {
-    const size_t count = screens.size() / (Width * Height), at = i % count * Width * Height;
-    return {screens.begin() + at, screens.begin() + at + Width * Height};
+    const long at = i % static_cast<long>(screens.size() / ScreenPixels) * ScreenPixels;
+    return {screens.begin() + at, screens.begin() + at + ScreenPixels};
 }
 
 // The animation's first screen, still, with two 8 x 8 sprites that move a pixel a frame.
@@ -68,6 +69,7 @@ GreyFrame Scaled(const Screen& screen, int scale)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
+        // NOLINTNEXTLINE(cert-err33-c): standard error is the only channel left
         std::fputs("usage: gifbench SCREEN.BIN FOLDER\n", stderr);
         return 2;
     }
