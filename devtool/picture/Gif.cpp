@@ -157,6 +157,7 @@ public:
     // The string of `code`, ending before `at`, made as long as the table has
     // it before `end`; `at` moves past it. Where a pixel may be either, the
     // longer of both ways, as long as the budget of branches lasts.
+    // NOLINTNEXTLINE(misc-no-recursion): as deep as the budget of branches, Branches at most
     int Extend(int code, const unsigned char*& at, const unsigned char* end, int& budget) const
     {
         for (; at != end; ++at) {
