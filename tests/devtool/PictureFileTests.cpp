@@ -75,12 +75,8 @@ TEST(PictureFiles, AFullDiskKeepsTheFramesWrittenWhole)
                 return fits == bytes.size();
             },
             [&](std::uint64_t length) { return file.resize(static_cast<size_t>(length)), true; });
-        std::vector<bool> added, expected(frames.size(), false);
-        for (size_t i = 0; i < frames.size(); ++i) added.push_back(gif.Add(frames[i], i * 100LL));
-        std::fill_n(expected.begin(), std::min(kept + 1, frames.size()), true);
-        EXPECT_EQ(added, expected) << kept;
+        for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(gif.Add(frames[i], i * 100LL), i <= kept) << kept;
         EXPECT_EQ(gif.Finish(frames.size() * 100LL), kept > 0) << kept;
-        EXPECT_EQ(gif.Empty(), kept == 0) << kept;
         std::vector<ts::Decoded::Frame> shown;
         for (size_t i = 0; i < std::min(kept, frames.size()); ++i) shown.push_back(Shown(frames[i], 10));
         EXPECT_TRUE(kept == 0 || ts::Decode(file).frames == shown) << kept;
