@@ -152,7 +152,9 @@ std::string Bracket(std::initializer_list<std::string> calls);
 
 // A picture file as the platform's imaging component reads it: each frame's
 // pixels (rows from the top, 0x00RRGGBB) and delay (GIF, else -1), and the
-// GIF's loop count (-1: no loop block).
+// GIF's loop count (-1: no loop block). A GIF's frames as a viewer shows
+// them: the whole screen, each frame drawn at its place over the frames
+// before, which show through its transparent pixels.
 struct Decoded {
     struct Frame {
         int width, height, delay;
