@@ -70,14 +70,15 @@ const Case Cases[] = {
      L"[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
      L"[SOURCE]\r\nn=3\r\n1=.\\a.c\r\n1=dup\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      L"[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
-    // Keys of the host's own beside a comment, a second section of a name or
-    // a line without "=" stay as they are, byte for byte, when a key beside
-    // them changes.
+    // The host's keys in a second section of a name, and a line without "=",
+    // stay as they are, byte for byte, when a key beside them changes.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
-     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\nOWN=host\r\n"
-     "[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
-     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\nOWN=host\r\n"
-     L"[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
+     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\n[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
+     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\n[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n"
+     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
+    // So does a comment in a section that changes.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n", "[SOURCE]\r\n;note\r\nN=1\r\n1=.\\old.c\r\n",
+     L"[SOURCE]\r\n;note\r\nN=1\r\n1=.\\a.c\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
     // A new output: its sections in order, in code page 932 (ソ and 表 end in
     // the byte of a backslash).
     {L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\n[PEX]\r\nICON=%D\\w\\アイコン.pid\r\nINPUT=%D\\w\\ゲーム.srf\r\n"
