@@ -98,10 +98,12 @@ TEST(ConverterWindow, ChecksConfirmationConversionAndRefusals)
     ts::Vtp(dir / L"noname.vtp", L"[MAIN]\r\nVER=0.34\r\n");
     ts::Vtp(dir / L"host.sds", L"[MAIN]\r\nPROJECT-NAME=host\r\n");
 
-    // The file named on the command line fills the box; the focus is in the box.
+    // The file named on the command line fills the box; the focus is in the
+    // box; the window is centred.
     ts::Process converter(ts::Quote(ts::BinPath(L"VTP2SDS.exe")) + L" " + ts::Quote(game), d);
     EXPECT_EQ(ts::Edit(Caption, 0, game), game);
     EXPECT_TRUE(ts::Focused(Caption, 0));
+    EXPECT_TRUE(ts::Centred(Caption));
 
     EXPECT_EQ(Try(L""), NoPath);
     EXPECT_EQ(Try(dir / L"noname.vtp"), NotProject);  // as a missing file, whose name reads empty too

@@ -136,6 +136,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     ts::Project project;
     device.Set(L"device", L"connected", L"0");
     ts::HostSession host(project.Host(L"INFO X"));
+    EXPECT_TRUE(ts::Centred(Menu));
     ASSERT_TRUE(ts::Click(Menu, L"Information"));
     EXPECT_EQ(host.Received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
     ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
@@ -144,6 +145,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     EXPECT_EQ(host.Received(6).back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
 
     ASSERT_TRUE(ts::Click(Menu, Capture));
+    EXPECT_TRUE(ts::Centred(Capture));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     ASSERT_TRUE(ui::WaitUntilGone(Capture, ts::Bound));
 
@@ -152,6 +154,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     // Without a PEX section: defaults from the name and the first source.
     const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, defaults[i]), defaults[i]) << i;
+    EXPECT_TRUE(ts::Centred(Form6));
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
@@ -173,7 +176,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
         ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
         EXPECT_EQ(ts::ReadBytes(project.file()), before);
     }
-    ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
+    ASSERT_TRUE(PostMessageW(ui::WaitForButton(Menu, L"Information", ts::Bound), WM_KEYDOWN, VK_ESCAPE, 0));  // as 閉じる
     EXPECT_EQ(host.Finish().size(), 6u);
     EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}));
 }

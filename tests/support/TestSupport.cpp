@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -169,6 +170,14 @@ bool Focused(const std::wstring& window, size_t index)
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
+}
+
+bool Centred(const std::wstring& window)
+{
+    const HWND found = Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
+    RECT r = {};
+    return found && GetWindowRect(found, &r) && std::abs(r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) <= 1 &&
+           std::abs(r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1;
 }
 
 std::wstring Box(int press)

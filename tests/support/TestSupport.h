@@ -81,6 +81,9 @@ bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
 // Whether the edit box comes to have the focus in its window's thread.
 bool Focused(const std::wstring& window, size_t index);
+// Whether the window, once shown, is centred on the screen (to the pixel that
+// halving an odd difference loses).
+bool Centred(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
