@@ -400,6 +400,8 @@ void ExpectLayout(Window& form)
     const int dpi = SessionDpi();
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
+    const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    EXPECT_TRUE(own && reinterpret_cast<HICON>(GetClassLongPtrW(form.hwnd(), GCLP_HICON)) == own);
     RECT client = {};
     GetClientRect(form.hwnd(), &client);
     ExpectControls(form.hwnd(), dpi);

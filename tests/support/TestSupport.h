@@ -180,7 +180,9 @@ int SessionDpi();
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
-// monitor tells it, and the same holds at the new DPI.
+// monitor tells it, and the same holds at the new DPI. The window carries the
+// program's own icon: the first of the running program, which the test
+// programs have from theirs.
 void ExpectLayout(Window& form);
 
 }  // namespace ts
