@@ -50,14 +50,12 @@ const Case Cases[] = {
      L"[PEX]\r\nINPUT=%D\\w\\game.srf\r\nOUTPUT=%D\\out\\game.pex\r\nICON=Q:\\icons\\game.pid\r\n", "",
      L"[MAIN]\r\nPROJECT-NAME=game\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=3\r\n1=.\\main.c\r\n2=..\\lib\\util.c\r\n"
      L"[OTHER]\r\nN=2\r\n1=.\\doc\\readme.txt\r\n[PEX]\r\nINPUT=.\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\n"},
-    // Entries within N that the VTP file lacks; no list sections count as 0;
-    // a PEX section of empty paths gives none.
-    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2\r\n1=%D\\w\\main.c\r\n[PEX]\r\nINPUT=\r\nOUTPUT=\r\nICON=\r\n", "",
-     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n[OTHER]\r\nN=0\r\n"},
-    // Counts are rounded half to even; a negative one is written, with no entries.
-    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2.5\r\n1=%D\\w\\1.c\r\n2=%D\\w\\2.c\r\n3=%D\\w\\3.c\r\n"
-     L"[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n", "",
-     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\1.c\r\n2=.\\2.c\r\n[OTHER]\r\nN=-3\r\n"},
+    // Entries within N that the VTP file lacks; a count read as the numbers
+    // of the project file are (there rounded half to even), written even when
+    // negative, with no entries; a PEX section of empty paths gives none.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2.5\r\n1=%D\\w\\main.c\r\n3=%D\\w\\3.c\r\n[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n"
+     L"[PEX]\r\nINPUT=\r\nOUTPUT=\r\nICON=\r\n", "",
+     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n[OTHER]\r\nN=-3\r\n"},
     // An existing output is updated entry by entry, in place whatever the
     // key's case or blanks, the first of two alike; the rest stays, and the
     // file is written again as the platform writes it. A PEX path with no
