@@ -16,7 +16,7 @@ const Texts Keys = {L"TITLE", L"INPUT", L"OUTPUT", L"ICON"};  // the PEX section
 // sessions of the menu and of the program alone.)
 TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndTheBuildSavesFirst)
 {
-    ts::Project project(std::wstring(ts::Project::DefaultText) + L"[HOST]\r\nOWN=kept\r\n" +
+    ts::Project project(std::wstring(ts::Project::DefaultText) +
                         L"[PEX]\r\nTITLE=保存済み\r\nINPUT=.\\src\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\nICON=.\\i.pid\r\n");
     const std::wstring parent = project.path().substr(0, project.path().rfind(L'\\'));
     CreateDirectoryW((project / L"my dir").c_str(), nullptr);
@@ -63,7 +63,6 @@ TEST(ImageBuild, StoredPathsShowAbsoluteEachBrowseFillsItsOwnBoxAndTheBuildSaves
     EXPECT_EQ(Texts(lines.end() - 3, lines.end()), (Texts{L"", L"\r\n", L"実行イメージ作成完了.\r\n"}));
     EXPECT_EQ(sim::FromCodePage(932, ts::ReadBytes(cmdline)),
               L"PPACK.EXE -e \"" + boxes[1] + L"\" -o\"" + boxes[2] + L"\" -n\"MY ゲーム\" -i" + boxes[3]);
-    EXPECT_EQ(project.Read(L"HOST", L"OWN"), L"kept");
 }
 
 }  // namespace
