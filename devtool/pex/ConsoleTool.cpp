@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace {
@@ -35,13 +36,29 @@ void SendNotEnded(const ToolOutput& output, const std::wstring& commandLine)
 {
     output(ToolName(commandLine) + L"が終了しませんでした.\r\n");
 }
+
+// The lead bytes of the ANSI code page, asked for once: asked byte by byte,
+// the platform would be called for every byte a tool writes.
+const std::array<bool, 256>& LeadBytes()
+{
+    static const std::array<bool, 256> lead = [] {
+        std::array<bool, 256> table{};
+        CPINFO info = {};
+        if (GetCPInfo(CP_ACP, &info))
+            for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
+                for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) table[byte] = true;
+        return table;
+    }();
+    return lead;
+}
 }
 
-size_t WholeCharacterLength(const std::string& bytes)
+size_t WholeCharacterLength(std::string_view bytes)
 {
+    const std::array<bool, 256>& lead = LeadBytes();
     size_t i = 0;
     while (i < bytes.size()) {
-        if (!IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(bytes[i]))) {
+        if (!lead[static_cast<unsigned char>(bytes[i])]) {
             ++i;
         } else if (i + 1 < bytes.size()) {
             i += 2;
@@ -127,17 +144,16 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
             WaitForSingleObject(process.get(), ZeroReadWaitMs);
             continue;
         }
-        std::string chunk(buffer, carried + got);
         // A zero byte would cut the text short; only it is left out.
-        chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
+        const auto size = static_cast<size_t>(std::remove(buffer, buffer + carried + got, '\0') - buffer);
         // A double-byte character cut by the read waits for its trail byte.
-        const size_t whole = WholeCharacterLength(chunk);
-        carried = static_cast<DWORD>(chunk.size() - whole);
-        if (carried) buffer[0] = chunk[whole];
-        if (whole) output(FromAnsi(chunk.substr(0, whole)));
+        const size_t whole = WholeCharacterLength({buffer, size});
+        if (whole) output(FromAnsiBuffer(buffer, whole));
+        carried = static_cast<DWORD>(size - whole);
+        if (carried) buffer[0] = buffer[whole];
     }
     // A lead byte that never got its trail byte is still the tool's output.
-    if (carried) output(FromAnsi(std::string(buffer, carried)));
+    if (carried) output(FromAnsiBuffer(buffer, carried));
 
     // A tool may close its output and go on running; the run does not wait
     // for it for ever, and leaves it running.

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // How long a tool may go on after its output has ended before the run counts
 // as failed. The tool itself is not stopped.
@@ -37,7 +38,7 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
 // How many bytes at the start of `bytes`, in the ANSI code page, hold whole
 // characters: all of them, or all but a last lead byte whose trail byte has
 // not arrived yet.
-size_t WholeCharacterLength(const std::string& bytes);
+size_t WholeCharacterLength(std::string_view bytes);
 
 // `text` as one argument of a command line: unchanged when it holds no blank,
 // tab or double quote, otherwise quoted so that the usual parsing gives back
