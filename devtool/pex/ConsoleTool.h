@@ -31,7 +31,8 @@ using ToolOutput = std::function<void(const std::wstring&)>;
 // bytes, in order, then the empty text and "\r\n". A tool that cannot be
 // started, or that has not ended `exitWaitMs` after its output ended, gives
 // instead of the empty text a line that says so. Returns when the tool has
-// ended or that wait is over.
+// ended or that wait is over. The pipe is read on a thread of the run's own;
+// `output` is called on the caller's thread alone, and must not throw.
 ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
                                  DWORD exitWaitMs = ToolExitWaitMs, const ToolOutput& output = HostMessage);
 
