@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // How long a tool may go on after its output has ended before the run counts
 // as failed. The tool itself is not stopped.
@@ -30,14 +31,15 @@ using ToolOutput = std::function<void(const std::wstring&)>;
 // bytes, in order, then the empty text and "\r\n". A tool that cannot be
 // started, or that has not ended `exitWaitMs` after its output ended, gives
 // instead of the empty text a line that says so. Returns when the tool has
-// ended or that wait is over.
+// ended or that wait is over. The pipe is read on a thread of the run's own;
+// `output` is called on the caller's thread alone, and must not throw.
 ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
                                  DWORD exitWaitMs = ToolExitWaitMs, const ToolOutput& output = HostMessage);
 
 // How many bytes at the start of `bytes`, in the ANSI code page, hold whole
 // characters: all of them, or all but a last lead byte whose trail byte has
 // not arrived yet.
-size_t WholeCharacterLength(const std::string& bytes);
+size_t WholeCharacterLength(std::string_view bytes);
 
 // `text` as one argument of a command line: unchanged when it holds no blank,
 // tab or double quote, otherwise quoted so that the usual parsing gives back

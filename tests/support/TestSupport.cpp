@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -169,6 +170,14 @@ bool Focused(const std::wstring& window, size_t index)
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
+}
+
+bool Centred(const std::wstring& window)
+{
+    const HWND found = Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
+    RECT r = {};
+    return found && GetWindowRect(found, &r) && std::abs(r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) <= 1 &&
+           std::abs(r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1;
 }
 
 std::wstring Box(int press)
@@ -406,6 +415,8 @@ void ExpectLayout(Window& form)
     const int dpi = SessionDpi();
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
+    const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    EXPECT_TRUE(own && reinterpret_cast<HICON>(GetClassLongPtrW(form.hwnd(), GCLP_HICON)) == own);
     RECT client = {};
     GetClientRect(form.hwnd(), &client);
     ExpectControls(form.hwnd(), dpi);

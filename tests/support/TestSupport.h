@@ -81,6 +81,9 @@ bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
 // Whether the edit box comes to have the focus in its window's thread.
 bool Focused(const std::wstring& window, size_t index);
+// Whether the window, once shown, is centred on the screen (to the pixel that
+// halving an odd difference loses).
+bool Centred(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
@@ -179,7 +182,9 @@ int SessionDpi();
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
-// monitor tells it, and the same holds at the new DPI.
+// monitor tells it, and the same holds at the new DPI. The window carries the
+// program's own icon: the first of the running program, which the test
+// programs have from theirs.
 void ExpectLayout(Window& form);
 
 }  // namespace ts
