@@ -1,4 +1,4 @@
-// Both programs as built: what their resources tell Windows, among it the
+// The programs as built: what their resources tell Windows, among it the
 // common controls of version 6, and their icon.
 #include "TestSupport.h"
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::wstring Programs[] = {L"VORTALIS0", L"VTP2SDS"};
+const std::wstring Programs[] = {L"VORTALIS0", L"VTP2SDS", L"pece"};
 const std::string Architecture = sizeof(void*) == 8 ? "amd64" : "x86";
 
 std::string Resource(HMODULE module, LPCWSTR type)

@@ -5,14 +5,12 @@
 #include "Clipboard.h"
 #include "FileBytes.h"
 #include "MsgBox.h"
-#include "Png.h"
+#include "PictureFile.h"
 #include "PubFnc.h"
 #include "pieceif.h"
 #include "pubForm.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
 // In tab order. The option buttons belong to the window, not to the frame, so
 // their clicks reach it; they are placed inside the frame. The live view, the
@@ -52,34 +50,6 @@ constexpr UINT LiveNews = WM_APP;
 
 constexpr int DisplayWidth = ScreenWidth * 2;
 constexpr int DisplayHeight = ScreenHeight * 2;
-
-// The screen at `factor` times its size, each device pixel a square block.
-GreyFrame ScreenFrame(const ScreenBuffer& screen, int factor)
-{
-    GreyFrame frame{ScreenWidth * factor, ScreenHeight * factor, {}};
-    frame.levels.reserve(static_cast<size_t>(frame.width) * frame.height);
-    for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x)
-            frame.levels.push_back(std::min<unsigned char>(screen[y / factor * ScreenWidth + x / factor], 3));
-    return frame;
-}
-
-// The file a name asks for: .png and .gif in any case, else a bitmap. Empty
-// when the picture could not be made.
-std::string PictureFileBytes(const std::wstring& path, const GreyFrame& picture)
-{
-    const std::wstring extension = FileExtension(path);
-    auto is = [&](const wchar_t* name) {
-        return CompareStringOrdinal(extension.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
-    };
-    if (is(L".png")) return PngFileBytes(picture);
-    if (is(L".gif")) return GifFileBytes(picture);
-    // A grey's colour reads the same as 0x00BBGGRR and as 0x00RRGGBB.
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(picture.levels.size());
-    for (const unsigned char level : picture.levels) pixels.push_back(GreyColour(level));
-    return BitmapFileBytes(pixels.data(), picture.width, picture.height);
-}
 
 void WriteFailed(HWND owner, const std::wstring& path)
 {
@@ -178,7 +148,8 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     InvalidateRect(display_, nullptr, FALSE);
     UpdateWindow(display_);
 
-    if (recording_ && !recording_->Add(ScreenFrame(screen, recordingFactor_), ms)) {
+    if (recording_ &&
+        !recording_->Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, recordingFactor_), ms)) {
         // The temporary folder's disk is full: what came before is kept.
         std::unique_ptr<Recording> recording = EndRecording();
         if (recording->Empty()) {
@@ -233,7 +204,8 @@ void Form7::Command3_Click()
             pubForm::FileGet(PictureTypes, L"SAVE", L"", nullptr, pubForm::TypedName::WithTypeExtension);
         if (path.empty()) return;
         // The old file stays until the new one is written whole.
-        const std::string bytes = PictureFileBytes(path, picture);
+        const PictureType type = PictureTypeOf(FileExtension(path)).value_or(PictureType::Bitmap);
+        const std::string bytes = PictureFileBytes(type, picture);
         if (bytes.empty() || !ReplaceFileBytes(path, bytes)) WriteFailed(hwnd(), path);
     });
 }

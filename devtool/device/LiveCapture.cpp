@@ -8,7 +8,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr auto Period = std::chrono::microseconds(1000000 / 30);
+constexpr auto Period = std::chrono::microseconds(1000000 / LiveCapturesPerSecond);
 // How long closing the window waits for the capture in flight; a call that
 // hangs is left to come back, or to the device layer to give up on.
 constexpr auto StopPatience = std::chrono::milliseconds(500);

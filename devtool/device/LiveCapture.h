@@ -12,6 +12,9 @@
 
 #include <memory>
 
+// The live view's pace: at most this many captures a second.
+constexpr int LiveCapturesPerSecond = 30;
+
 // Threads: the thread of the window that the news goes to makes a LiveCapture
 // and calls Start, Stop, Running, Take and the destructor; no other thread
 // calls them (Now aside), as the members are not locked. The capture thread runs Run alone:

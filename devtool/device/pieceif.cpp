@@ -302,13 +302,21 @@ DeviceResult GetDeviceVersion(DeviceVersion& version)
     return result;
 }
 
-DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
+DeviceResult GetPffsListing(std::string& listing)
 {
     // One byte more than offered, so the text is always terminated.
-    auto listing = std::make_shared<std::array<char, PffsListingSize + 1>>();
+    auto buffer = std::make_shared<std::array<char, PffsListingSize + 1>>();
     const DeviceResult result =
-        DeviceCall(ismPFFSDir, [listing](IsmPffsDirFn dir) { return dir(listing->data(), PffsListingSize, 0); });
-    if (result && *result == 0) space = ParsePffsListing(listing->data());
+        DeviceCall(ismPFFSDir, [buffer](IsmPffsDirFn dir) { return dir(buffer->data(), PffsListingSize, 0); });
+    if (result && *result == 0) listing = buffer->data();
+    return result;
+}
+
+DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
+{
+    std::string listing;
+    const DeviceResult result = GetPffsListing(listing);
+    if (result && *result == 0) space = ParsePffsListing(listing);
     return result;
 }
 

@@ -86,6 +86,9 @@ PffsFreeSpace ParsePffsListing(const std::string& listing);
 
 // The wrappers: the library's result unchanged, or why no call was made.
 DeviceResult GetDeviceVersion(DeviceVersion& version);
+// The listing of the flash file system as the library gives it, up to its
+// first zero byte; `listing` changes only when one came back.
+DeviceResult GetPffsListing(std::string& listing);
 // `space` changes only when a listing came back.
 DeviceResult GetPffsFreeSpace(PffsFreeSpace& space);
 // The device file is named after the path's last part, lower-cased.

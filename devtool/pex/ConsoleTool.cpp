@@ -21,11 +21,6 @@ namespace {
 constexpr DWORD ReadSize = 4094;
 constexpr DWORD ZeroReadWaitMs = 10;
 
-void SendCannotStart(const ToolOutput& output, const std::wstring& commandLine, DWORD error)
-{
-    output(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
-}
-
 // The program a command line starts, as the platform reads its first token.
 std::wstring ToolName(const std::wstring& commandLine)
 {
@@ -35,11 +30,6 @@ std::wstring ToolName(const std::wstring& commandLine)
     std::wstring name = count > 0 ? arguments[0] : L"";
     LocalFree(arguments);
     return name;
-}
-
-void SendNotEnded(const ToolOutput& output, const std::wstring& commandLine)
-{
-    output(ToolName(commandLine) + L"が終了しませんでした.\r\n");
 }
 
 // The lead bytes of the ANSI code page, asked for once: asked byte by byte,
@@ -156,14 +146,20 @@ std::wstring CommandLineArgument(const std::wstring& text)
     return quoted + L"\"";
 }
 
-ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
-                                 DWORD exitWaitMs, const ToolOutput& output)
+std::wstring ToolFailureText(const ConsoleToolResult& result, const std::wstring& commandLine)
+{
+    if (!result.started)
+        return L"起動できませんでした (エラー " + std::to_wstring(result.startError) + L"): " + commandLine;
+    return result.ended ? std::wstring() : ToolName(commandLine) + L"が終了しませんでした.";
+}
+
+ConsoleToolResult RunTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                          DWORD exitWaitMs, const ToolOutput& output)
 {
     ConsoleToolResult result;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     Handle readEnd, writeEnd, errorEnd;
     PROCESS_INFORMATION info = {};
-    DWORD error = 0;
 
     // The tool gets the write end twice, as its output and as its error. The
     // read end stays ours alone: a copy in the tool would keep the pipe open
@@ -183,17 +179,13 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
         result.started = CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(),
                                         nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info) != FALSE;
     }
-    if (!result.started) error = GetLastError();
+    if (!result.started) result.startError = GetLastError();
     Handle process(info.hProcess), thread(info.hThread);
     // From here only the tool's own copies keep the pipe open for writing.
     writeEnd.Close();
     errorEnd.Close();
 
-    if (!result.started) {
-        SendCannotStart(output, commandLine, error);
-        output(L"\r\n");
-        return result;
-    }
+    if (!result.started) return result;
 
     // Reading while the tool runs: a tool that writes more than the pipe holds
     // is never held up, and its lines reach the host as they are written. A
@@ -207,12 +199,16 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
     // A tool may close its output and go on running; the run does not wait
     // for it for ever, and leaves it running.
     result.ended = WaitForSingleObject(process.get(), exitWaitMs) == WAIT_OBJECT_0;
-    if (result.ended) {
-        GetExitCodeProcess(process.get(), &result.exitCode);
-        output(L"");
-    } else {
-        SendNotEnded(output, commandLine);
-    }
+    if (result.ended) GetExitCodeProcess(process.get(), &result.exitCode);
+    return result;
+}
+
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                                 DWORD exitWaitMs, const ToolOutput& output)
+{
+    const ConsoleToolResult result = RunTool(applicationName, commandLine, exitWaitMs, output);
+    const std::wstring failure = ToolFailureText(result, commandLine);
+    output(failure.empty() ? failure : failure + L"\r\n");
     output(L"\r\n");
     return result;
 }

@@ -1,7 +1,7 @@
 // The device tool's pure rules: verbs, the packer's command line, where tool
 // output may be cut, the device's records and listings.
 #include "ConsoleTool.h"
-#include "Form6.h"
+#include "ImageBuild.h"
 #include "TestSupport.h"
 #include "Verbs.h"
 #include "pieceif.h"

@@ -102,18 +102,35 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
-Process::Process(const std::wstring& commandLine, const std::wstring& folder) : job_(CreateJobObjectW(nullptr, nullptr))
+namespace {
+// Reads the pipe's end until the writers have gone.
+void ReadAll(HANDLE pipe, std::string* into)
+{
+    char buffer[4096];
+    for (DWORD got; ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got;) into->append(buffer, got);
+    CloseHandle(pipe);
+}
+}
+
+Process::Process(const std::wstring& commandLine, const std::wstring& folder, Output* output)
+    : job_(CreateJobObjectW(nullptr, nullptr))
 {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     // What a child prints (the host stand-in echoes every line) is not the test's output.
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const sim::Handle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+    HANDLE ends[2][2] = {};  // output and error: the reading end, the writing end
+    for (auto& end : ends) {
+        if (output) CreatePipe(&end[0], &end[1], &inherit, 0);
+        else end[1] = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        if (end[0]) SetHandleInformation(end[0], HANDLE_FLAG_INHERIT, 0);
+    }
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = nul.get();
+    si.hStdOutput = ends[0][1];
+    si.hStdError = ends[1][1];
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
@@ -123,6 +140,18 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder) : 
         ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
     }
+    for (auto& end : ends) CloseHandle(end[1]);
+    if (output) {
+        readers_[0] = std::thread(ReadAll, ends[0][0], &output->out);
+        readers_[1] = std::thread(ReadAll, ends[1][0], &output->err);
+    }
+}
+
+Process::~Process()
+{
+    job_ = sim::Handle();  // ends the child, and so its output
+    for (std::thread& reader : readers_)
+        if (reader.joinable()) reader.join();
 }
 
 DWORD Process::Wait()
@@ -131,6 +160,10 @@ DWORD Process::Wait()
     if (process_ && Boxed([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
                           "the program did not end", 2 * Bound))
         GetExitCodeProcess(process_.get(), &code);
+    else
+        job_ = sim::Handle();  // ends it, so its output ends too
+    for (std::thread& reader : readers_)
+        if (reader.joinable()) reader.join();
     return code;
 }
 

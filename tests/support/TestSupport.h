@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,16 +58,24 @@ inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argumen
 using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
 
+// What a child wrote to its standard output and standard error.
+struct Output {
+    std::string out, err;
+};
+
 // A child process, in `folder` when one is given; killed with every process
 // it started if still running when the object goes, so a failed step leaves
-// no program behind to hold the test run up.
+// no program behind to hold the test run up. Its output and error go into
+// `output` through pipes when one is given, else nowhere.
 class Process {
 public:
-    explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
-    DWORD Wait();  // the exit code; ~0u when it did not end within the bound
+    explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"", Output* output = nullptr);
+    ~Process();
+    DWORD Wait();  // the exit code, once the output has ended; ~0u when it did not end within the bound
 
 private:
     sim::Handle job_, process_;
+    std::thread readers_[2];
 };
 
 // Runs `show`, which blocks this thread in a box or dialog, while another
