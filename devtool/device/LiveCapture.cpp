@@ -35,9 +35,9 @@ struct LiveCapture::Shared {
     ScreenBuffer latest = {};
     long long latestMs = 0;
 
-    // Keeps `what` for Take and posts when nothing was waiting yet; a stopped
-    // view tells nothing, as its window may be gone.
-    void Tell(News what, const ScreenBuffer& screen)
+    // Keeps `what`, of time `ms`, for Take and posts when nothing was waiting
+    // yet; a stopped view tells nothing, as its window may be gone.
+    void Tell(News what, const ScreenBuffer& screen, long long ms)
     {
         bool waiting = false;
         {
@@ -46,7 +46,7 @@ struct LiveCapture::Shared {
             waiting = news != News::Nothing;
             news = what;
             latest = screen;
-            latestMs = Now();
+            latestMs = ms;
         }
         if (!waiting) PostMessageW(window, message, 0, 0);
     }
@@ -107,15 +107,18 @@ void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
         }
         screen.fill(0);
         DeviceResult result = CaptureScreen(screen);
+        // The frame's time is its capture's, not its telling's: the question
+        // below may wait behind the window's own capture of a newer screen.
+        const long long captured = Now();
         // What a capture's result means is known only for 0; for any other
         // the device is asked whether it is there.
         if (result && *result != 0) result = GetDeviceVersion(version);
         gone = Absence(result);
-        if (gone == News::Nothing) shared->Tell(News::Frame, screen);
+        if (gone == News::Nothing) shared->Tell(News::Frame, screen, captured);
         due += Period;
         if (due < Clock::now() - Period) due = Clock::now();
     }
-    if (gone != News::Nothing) shared->Tell(gone, screen);
+    if (gone != News::Nothing) shared->Tell(gone, screen, Now());
     const std::lock_guard<std::mutex> hold(shared->lock);
     shared->ended = true;
     shared->wake.notify_all();

@@ -40,10 +40,10 @@ public:
     // taken is dropped.
     void Stop();
     bool Running() const { return static_cast<bool>(shared_); }
-    // The latest frame and the time it came (milliseconds on a clock that
-    // never goes back), when one came since the last Take; the frames between
-    // are dropped, never queued. NoLibrary and NoDevice: capturing has ended
-    // (a call that hung, too: the device layer answered Hung).
+    // The latest frame and the time it was captured (milliseconds on a clock
+    // that never goes back), when one came since the last Take; the frames
+    // between are dropped, never queued. NoLibrary and NoDevice: capturing has
+    // ended (a call that hung, too: the device layer answered Hung).
     News Take(ScreenBuffer& screen, long long& ms);
 
     // Any thread.

@@ -71,10 +71,13 @@ TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
     ts::HostSession capture(project.Host(L"CAPTURE", alone, project.path()));
     ASSERT_TRUE(ts::Click(Capture, Capture));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
-    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
-    ui::PostSelect(live);
+    ASSERT_TRUE(ts::Click(Capture, L"録画"));  // and so the live view
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + missing);
+    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
     EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
+    ASSERT_TRUE(ts::Click(Capture, L"停止"));
+    EXPECT_TRUE(ui::WaitForButton(Capture, L"録画", ts::Bound));
+    EXPECT_TRUE(ts::NoBox(Capture)) << "a recording without a frame ends without a word";
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     EXPECT_EQ(capture.Finish(), Texts{});
 

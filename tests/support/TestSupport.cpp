@@ -223,6 +223,13 @@ std::wstring Box(int press)
     return seen;
 }
 
+bool NoBox(const std::wstring& window)
+{
+    const HWND shown = ui::WaitForWindow(window, Bound);
+    DWORD_PTR ignored;
+    return SendMessageTimeoutW(shown, WM_NULL, 0, 0, SMTO_NORMAL, Bound, &ignored) && IsWindowEnabled(shown);
+}
+
 bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
 {
     const HWND dialog = Found([] { return ui::WaitForFileDialog(0); }, "no file dialog for " + Utf8(path));

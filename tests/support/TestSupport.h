@@ -95,6 +95,9 @@ bool Focused(const std::wstring& window, size_t index);
 bool Centred(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
+// Once the window's thread waits for messages again: true when it waits in
+// the window's own loop, false when in a box's (or a job's) over it.
+bool NoBox(const std::wstring& window);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
 // with `owner`, the dialog must belong to that window. The file type numbered
 // `type` (0 = the first, selected as the dialog opens) is selected first.
