@@ -1,5 +1,5 @@
 // The programs as built: what their resources tell Windows, among it the
-// common controls of version 6.
+// common controls of version 6, and their icon.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +34,7 @@ TEST(Programs, ManifestsDeclareTheBuildsArchitectureControlsRightsAndScaling)
               std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                           "PerMonitorV2, PerMonitor</dpiAwareness>")})
             EXPECT_TRUE(manifest.find(part) != std::string::npos) << name << ": " << part;
+        EXPECT_FALSE(Resource(module, RT_GROUP_ICON).empty()) << name << ": no first icon";
         FreeLibrary(module);
     }
 }

@@ -17,24 +17,28 @@ namespace {
 void SendLine(const std::wstring& text) { HostMessage(text + L"\r\n"); }
 }
 
-void TransferFile()
+DeviceResult TransferFile()
 {
     const std::wstring path = pubForm::FileGet(
         L"実行イメージファイル(*.pex)|*.pex|すべてのファイル(*.*)|*.*", L"OPEN", L"", nullptr);
-    if (path.empty()) return;
+    if (path.empty()) return {};
 
     SendLine(L"P/ECE ファイル転送");
-    SendLine(TransferResultText(WriteFileToPffs(path)));
+    const DeviceResult result = WriteFileToPffs(path);
+    SendLine(TransferResultText(result));
     SendLine(L"---");
+    return result;
 }
 
-void ShowDeviceInfo()
+DeviceResult ShowDeviceInfo()
 {
     SendLine(DeviceInfoHeading);
-    for (const std::wstring& line : DeviceInfoLines(ReadDeviceInfo())) SendLine(line);
+    const DeviceInfo info = ReadDeviceInfo();
+    for (const std::wstring& line : DeviceInfoLines(info)) SendLine(line);
+    return info.found ? info.listed : info.found;
 }
 
-void RunOnDevice()
+DeviceResult RunOnDevice()
 {
     const std::wstring source = ReadIniValue(Sds::Source, Sds::FirstSource, L"", ProjectFilePath);
     const std::wstring program = AddTrailingBackslash(ProjectDir) + StripExtension(source) + L".srf";
@@ -46,7 +50,9 @@ void RunOnDevice()
         // has always been sent it so, and what reads the host's output may
         // match it byte for byte.
         HostMessage(program + L"が見つかりませんでした");
-        return;
+        return {};
     }
-    for (const std::wstring& line : RunResultLines(WriteSrfToDevice(program))) SendLine(line);
+    const DeviceResult result = WriteSrfToDevice(program);
+    for (const std::wstring& line : RunResultLines(result)) SendLine(line);
+    return result;
 }

@@ -124,7 +124,8 @@ void Form7::Cap()
 {
     ScreenBuffer screen = {};
     // Without a device the buffer stays zero and the picture white; only a
-    // missing library, or a device that still hangs in an earlier call, is told.
+    // missing library, or a device that does not answer, is told. The window
+    // paints on while the device layer waits.
     if (const DeviceResult result = CaptureScreen(screen); !result) {
         MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
         return;
@@ -134,6 +135,11 @@ void Form7::Cap()
 
 void Form7::Draw(const ScreenBuffer& screen, long long ms)
 {
+    // A live frame captured before the screen shown now (a キャプチャ click
+    // took its turn at the device in between) is stale: shown, or recorded
+    // after it, it would put the older screen over the newer one.
+    if (ms < drawnMs_) return;
+    drawnMs_ = ms;
     Picture1.Clear();
     Picture2.Clear();
     for (int y = 0; y < ScreenHeight; ++y)
@@ -147,8 +153,9 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     InvalidateRect(display_, nullptr, FALSE);
     UpdateWindow(display_);
 
-    if (recording_ &&
-        !recording_->Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, recordingFactor_), ms)) {
+    // A frame captured before 録画 was clicked is recorded from the click on.
+    if (recording_ && !recording_->Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, recordingFactor_),
+                                       std::max(ms, recordingFromMs_))) {
         // The temporary folder's disk is full: what came before is kept.
         std::unique_ptr<Recording> recording = EndRecording();
         if (recording->Empty()) {
@@ -231,6 +238,7 @@ void Form7::Command5_Click()
         return;
     }
     recordingFactor_ = ScaleFactor();
+    recordingFromMs_ = LiveCapture::Now();
     auto recording = std::make_unique<Recording>(ScreenWidth * recordingFactor_, ScreenHeight * recordingFactor_);
     if (!*recording) {
         MsgBox(hwnd(), L"録画用の一時ファイルを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);

@@ -8,6 +8,7 @@
 #include "Recording.h"
 #include "Window.h"
 
+#include <climits>
 #include <memory>
 
 class Form7 : public Window {
@@ -39,7 +40,8 @@ private:
     int ScaleFactor() const;
     // What 保存 and コピー take: the display area at 2x, else the capture surface.
     const PictureImage& SavedPicture() const;
-    // Shows a capture as Cap does, and records it while a recording runs.
+    // Shows a capture as Cap does, and records it while a recording runs;
+    // `ms` is when it was captured.
     void Draw(const ScreenBuffer& screen, long long ms);
     void StopLive();
     // The button reads 録画 again; the recording, no longer fed, is the caller's.
@@ -59,4 +61,6 @@ private:
     LiveCapture live_;
     std::unique_ptr<Recording> recording_;  // while 録画 reads 停止
     int recordingFactor_ = 1;               // the size when the recording started
+    long long recordingFromMs_ = 0;         // and the time
+    long long drawnMs_ = LLONG_MIN;         // the time of the screen shown
 };

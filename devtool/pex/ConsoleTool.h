@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // How long a tool may go on after its output has ended before the run counts
 // as failed. The tool itself is not stopped.
@@ -30,7 +31,8 @@ using ToolOutput = std::function<void(const std::wstring&)>;
 // platform find the program from the line's first token) and hands its output
 // to `output`, one text per read of at most 4094 bytes, in order, and nothing
 // else. Returns when the tool has ended, or `exitWaitMs` after its output
-// ended.
+// ended. The pipe is read on a thread of the run's own; `output` is called on
+// the caller's thread alone, and must not throw.
 ConsoleToolResult RunTool(const std::wstring& applicationName, const std::wstring& commandLine,
                           DWORD exitWaitMs, const ToolOutput& output);
 
@@ -46,7 +48,7 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
 // How many bytes at the start of `bytes`, in the ANSI code page, hold whole
 // characters: all of them, or all but a last lead byte whose trail byte has
 // not arrived yet.
-size_t WholeCharacterLength(const std::string& bytes);
+size_t WholeCharacterLength(std::string_view bytes);
 
 // `text` as one argument of a command line: unchanged when it holds no blank,
 // tab or double quote, otherwise quoted so that the usual parsing gives back

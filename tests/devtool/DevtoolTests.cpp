@@ -98,45 +98,45 @@ TEST(PffsListing, TheLastCompleteLineGivesSectorsAndBytes)
     EXPECT_EQ(PffsFileName(L"C:\\dev\\"), L"");
 }
 
+// Each operation on a thread of its own, in the order they come, and given up
+// on DeviceHangMs after its turn came, or after it waited that long for one.
 TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)
 {
     ts::SimDevice device;
     SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
-    const std::string capture = ts::Bracket({"ismLCDCaptureScreen 11264"}), inCapture = capture.substr(0, capture.find("ismExit"));
-    auto captures = [](int count) {
-        for (ScreenBuffer screen; count > 0; --count) CaptureScreen(screen);
-    };
-    auto inFlight = [&] {
-        return ui::WaitUntil([&] {
-            const std::string calls = device.Calls();
-            return calls.size() >= inCapture.size() && calls.substr(calls.size() - inCapture.size()) == inCapture;
-        }, ts::Bound);
-    };
-    // Captures one after the other on a thread of their own, as the live view
-    // takes them, while this thread asks for the version: it gets its turn
-    // once the capture in flight is over, before any later capture.
-    DeviceVersion version;
-    {
-        const ts::Restore slow = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"300");
-        std::thread live(captures, 3);
-        EXPECT_TRUE(inFlight());
-        sim::AppendWhole(device / L"calls.log", "asked\r\n");
-        const DeviceResult answer = GetDeviceVersion(version);
-        live.join();
-        EXPECT_TRUE(answer && *answer == 0);
-        EXPECT_EQ(device.Calls(), inCapture + "asked\r\nismExit\r\n" + ts::Bracket({"ismGetVersion 1"}) + capture + capture);
-    }
-    // A capture that never comes back: the next operation waits a while for
-    // its turn, then gives up without calling the library, and says so.
+    const std::wstring delaying = L"vtest-delay-" + std::to_wstring(GetCurrentProcessId());
+    const sim::Handle delayed = sim::NamedEvent(delaying);
+    device.Set(L"delay", L"event", delaying);
+    const std::string capture = ts::Bracket({"ismLCDCaptureScreen 11264"}), version = ts::Bracket({"ismGetVersion 1"});
+    ScreenBuffer screen, mine;
+    DeviceVersion v;
+    // A capture on a thread of its own, then a question for the version, as
+    // the live view asks, while this thread captures too: it gets its turn
+    // once the capture in flight is over, before the question. Each capture
+    // takes 2 s: this thread's, which waited 2 s for its turn, is slow, not hung.
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"2000");
+    std::thread live([&] { CaptureScreen(screen); GetDeviceVersion(v); });
+    ASSERT_EQ(WaitForSingleObject(delayed.get(), ts::Bound), WAIT_OBJECT_0);
+    sim::AppendWhole(device / L"calls.log", "asked\r\n");
+    EXPECT_TRUE(CaptureScreen(mine)) << "slow, not hung";
+    live.join();
+    EXPECT_EQ(device.Calls(), capture.substr(0, capture.find("ismExit")) + "asked\r\nismExit\r\n" + capture + version);
+
+    // A capture that hangs for 4 s: its caller is given up on after 3, and
+    // so is the capture that waits behind it, which makes no call. Once the
+    // hung call has come back, the next operation runs at once.
     device.ClearCalls();
-    const ts::Restore hung = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
-    std::thread(captures, 1).detach();
-    EXPECT_TRUE(inFlight());
-    ScreenBuffer screen;
-    const DeviceResult answer = CaptureScreen(screen);
-    EXPECT_EQ(answer.status, DeviceResult::Hung);
-    EXPECT_STREQ(NoCallText(answer), L"P/ECEが応答しません.");
-    EXPECT_EQ(device.Calls(), inCapture);
+    ResetEvent(delayed.get());
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"4000");
+    DeviceResult hung;
+    std::thread stuck([&] { hung = CaptureScreen(screen); });
+    ASSERT_EQ(WaitForSingleObject(delayed.get(), ts::Bound), WAIT_OBJECT_0);
+    const DeviceResult behind = CaptureScreen(mine);
+    stuck.join();
+    EXPECT_TRUE(hung.status == DeviceResult::Hung && behind.status == DeviceResult::Hung);
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls() == capture; }, ts::Bound)) << "the hung call comes back";
+    EXPECT_TRUE(GetDeviceVersion(v));
+    EXPECT_EQ(device.Calls(), capture + version);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -204,6 +205,14 @@ bool Focused(const std::wstring& window, size_t index)
     return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
 }
 
+bool Centred(const std::wstring& window)
+{
+    const HWND found = Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
+    RECT r = {};
+    return found && GetWindowRect(found, &r) && std::abs(r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) <= 1 &&
+           std::abs(r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1;
+}
+
 std::wstring Box(int press)
 {
     const HWND box = ui::WaitForMessageBox(Bound);
@@ -212,6 +221,13 @@ std::wstring Box(int press)
                               ui::MessageText(box);
     EXPECT_TRUE(ui::PressButton(box, press) && Closed(box)) << Utf8(seen);
     return seen;
+}
+
+bool NoBox(const std::wstring& window)
+{
+    const HWND shown = ui::WaitForWindow(window, Bound);
+    DWORD_PTR ignored;
+    return SendMessageTimeoutW(shown, WM_NULL, 0, 0, SMTO_NORMAL, Bound, &ignored) && IsWindowEnabled(shown);
 }
 
 bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
@@ -309,6 +325,12 @@ Decoded Decode(const std::string& file)
     const size_t loop = file.find("NETSCAPE2.0\x03\x01");
     if (count && loop != std::string::npos && loop + 15 <= file.size())
         decoded.loop = static_cast<unsigned char>(file[loop + 13]) | static_cast<unsigned char>(file[loop + 14]) << 8;
+    // A GIF's frames are drawn as a viewer draws them: each at its place on the
+    // logical screen, over what the frames before left, which shows through
+    // its transparent pixels.
+    const bool gif = file.compare(0, 4, "GIF8") == 0 && file.size() >= 10;
+    const auto word = [&](size_t at) { return gif ? static_cast<unsigned char>(file[at]) | static_cast<unsigned char>(file[at + 1]) << 8 : 0; };
+    Decoded::Frame screen{word(6), word(8), -1, std::vector<std::uint32_t>(static_cast<size_t>(word(6)) * word(8))};
     for (UINT i = 0; i < count; ++i) {
         ComPtr<IWICBitmapFrameDecode> frame;
         ComPtr<IWICBitmapSource> bgra;
@@ -317,14 +339,23 @@ Decoded Decode(const std::string& file)
         if (FAILED(decoder->GetFrame(i, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
             FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra)))
             break;
-        PROPVARIANT delay;
-        PropVariantInit(&delay);
-        const bool timed = SUCCEEDED(frame->GetMetadataQueryReader(&reader)) &&
-                           SUCCEEDED(reader->GetMetadataByName(L"/grctlext/Delay", &delay)) && delay.vt == VT_UI2;
-        Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), timed ? delay.uiVal : -1,
+        const bool read = SUCCEEDED(frame->GetMetadataQueryReader(&reader));
+        auto number = [&](const wchar_t* name) {
+            PROPVARIANT value;
+            PropVariantInit(&value);
+            const int n = read && SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_UI2 ? value.uiVal : -1;
+            PropVariantClear(&value);
+            return n;
+        };
+        Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), number(L"/grctlext/Delay"),
                            std::vector<std::uint32_t>(width * height)};
-        PropVariantClear(&delay);
         if (FAILED(bgra->CopyPixels(nullptr, width * 4, width * height * 4, reinterpret_cast<BYTE*>(out.pixels.data())))) break;
+        const int left = number(L"/imgdesc/Left"), top = number(L"/imgdesc/Top");
+        for (UINT y = 0; gif && y < height; ++y)
+            for (UINT x = 0; x < width; ++x)
+                if (const std::uint32_t pixel = out.pixels[y * width + x]; pixel >> 24 && left + x < UINT(screen.width) && top + y < UINT(screen.height))
+                    screen.pixels[(top + y) * screen.width + left + x] = pixel;
+        if (gif) screen.delay = out.delay, out = screen;
         for (std::uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;
         decoded.frames.push_back(out);
     }
@@ -424,6 +455,8 @@ void ExpectLayout(Window& form)
     const int dpi = SessionDpi();
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
+    const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    EXPECT_TRUE(own && reinterpret_cast<HICON>(GetClassLongPtrW(form.hwnd(), GCLP_HICON)) == own);
     RECT client = {};
     GetClientRect(form.hwnd(), &client);
     ExpectControls(form.hwnd(), dpi);

@@ -94,8 +94,14 @@ bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
 // Whether the edit box comes to have the focus in its window's thread.
 bool Focused(const std::wstring& window, size_t index);
+// Whether the window, once shown, is centred on the screen (to the pixel that
+// halving an odd difference loses).
+bool Centred(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
+// Once the window's thread waits for messages again: true when it waits in
+// the window's own loop, false when in a box's (or a job's) over it.
+bool NoBox(const std::wstring& window);
 // Answers the next file dialog with `path`, or cancels it when `path` is empty;
 // with `owner`, the dialog must belong to that window. The file type numbered
 // `type` (0 = the first, selected as the dialog opens) is selected first.
@@ -165,7 +171,9 @@ std::string Bracket(std::initializer_list<std::string> calls);
 
 // A picture file as the platform's imaging component reads it: each frame's
 // pixels (rows from the top, 0x00RRGGBB) and delay (GIF, else -1), and the
-// GIF's loop count (-1: no loop block).
+// GIF's loop count (-1: no loop block). A GIF's frames as a viewer shows
+// them: the whole screen, each frame drawn at its place over the frames
+// before, which show through its transparent pixels.
 struct Decoded {
     struct Frame {
         int width, height, delay;
@@ -190,7 +198,9 @@ int SessionDpi();
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
-// monitor tells it, and the same holds at the new DPI.
+// monitor tells it, and the same holds at the new DPI. The window carries the
+// program's own icon: the first of the running program, which the test
+// programs have from theirs.
 void ExpectLayout(Window& form);
 
 }  // namespace ts
