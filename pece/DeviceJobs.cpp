@@ -63,9 +63,13 @@ int List()
 
 int Put(const Invocation& invocation)
 {
-    return EveryFile(invocation.files, [](const std::wstring& file, const std::wstring& path) {
-        const DeviceResult result = WriteFileToPffs(path);
+    // A device that did not answer is asked nothing more: each file after it
+    // would wait the hang limit again for a turn the hung call still holds.
+    bool answers = true;
+    return EveryFile(invocation.files, [&answers](const std::wstring& file, const std::wstring& path) {
+        const DeviceResult result = answers ? WriteFileToPffs(path) : DeviceResult{DeviceResult::Hung};
         const DeviceOutcome outcome = OperationOutcome(result);
+        answers = outcome != DeviceOutcome::NoAnswer;
         const int code = ExitCodeOf(outcome);
         const std::wstring text = outcome == DeviceOutcome::NoDevice ? OutcomeText(outcome) : TransferResultText(result);
         WriteLine(code == Done ? Stream::Out : Stream::Err, file + L" -> " + PffsFileName(path) + L": " + text);

@@ -179,10 +179,11 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 
 // A device that hangs in every call. The live view's first call hangs and
 // holds the device; a capture clicked meanwhile, a device job of the menu (its
-// box is the menu's one rule; the jobs are the verbs') and each device verb
-// wait for their turn, programs beside each other, and a few seconds later
-// each says "P/ECEが応答しません.": in a box over its window, or as its last
-// line to the host before the verb's usual end. No other call reaches the
+// box is the menu's one rule; the jobs are the verbs'), each device verb and
+// pece's info wait for their turn, programs beside each other, and a few
+// seconds later each says "P/ECEが応答しません.": in a box over its window,
+// as its last line to the host before the verb's usual end, or on pece's
+// standard error. No other call reaches the
 // device. The capture window paints on while it waits, every window takes
 // input again and closes, and every program ends, the one in the hung call
 // too, whose turn is free again. (The steps once the device hangs expect
@@ -220,6 +221,8 @@ TEST(Sessions, EveryJobGivesUpOnAHungDeviceWhichProgramsTakeInTurn)
     EXPECT_TRUE(ui::AnswerFileDialog(dialog, pex, ts::Bound));
     for (const wchar_t* verb : {L"INFO", L"RUN"})
         EXPECT_TRUE(ui::WaitUntil([&, host = &verbs.emplace_back(project.Host(verb))] { return !host->Received().empty(); }, ts::Bound));
+    ts::Output said;  // and the console program beside them
+    ts::Process pece(ts::Quote(ts::BinPath(L"pece.exe")) + L" info", L"", &said);
 
     // Each box over the window it tells about. They lie one over the other,
     // so their icons cannot be told from the screen.
@@ -233,6 +236,8 @@ TEST(Sessions, EveryJobGivesUpOnAHungDeviceWhichProgramsTakeInTurn)
     const Texts lines[] = {Lines({L"P/ECE ファイル転送", hung, L"---"}), Lines({L"P/ECE Infomation", hung, L"---"}),
                            Lines({L"P/ECEへデータ転送中...", hung})};
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(verbs[i].Finish(), lines[i]) << i;
+    EXPECT_EQ(pece.Wait(false), 4u);
+    EXPECT_EQ(said.err, ts::Cp932(hung) + "\r\n");
     ui::PostSelect(live);  // waits behind the hung call; the window still closes at once
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     EXPECT_EQ(capture.Finish(), Texts{});

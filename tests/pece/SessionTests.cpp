@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
 #include <string>
 
 namespace {
@@ -164,8 +165,12 @@ TEST(Pece, ShotAndRecordWritePicturesOnlyWhole)
     device.ClearCalls();
     Pece recording(L"record " + ts::Quote(gif));
     EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().find("ismLCDCaptureScreen") != std::string::npos; }, ts::Bound));
+    // Other programs take their turns on the device meanwhile: no bracket of
+    // calls inside another's.
+    for (const Ran& ran : Together({L"info", L"ls", L"info --json"})) EXPECT_EQ(ran.code, 0u);
     EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
     expectRecording(recording.Finish());
+    EXPECT_TRUE(std::regex_match(device.Calls(), std::regex("(ismInit\r\n(?!ism(Init|Exit))[^\r]*\r\nismExit\r\n)*")));
     FreeConsole();
 }
 
