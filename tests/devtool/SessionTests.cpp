@@ -33,7 +33,7 @@ TEST(Sessions, HostsThatRefuseOrHoldTheRequestOrTheLines)
         {{project.file(), L"Info", exe, L"--fail-request"}, true, {}},
         {{project.file(), L"CAPTURE", exe, L"--block-request"}, true, {}},
         {{project.file(), L"INFO", exe, L"--refuse-executes"}, false, {}},
-        {{project.file(), L"INFO", exe, L"--block-executes-from 2"}, false,
+        {{project.file(), L"INFO", exe, L"--block-executes-from 3"}, false,
          Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"})}};
     for (const auto& h : hosts) {
         ts::HostSession host(h.host);
