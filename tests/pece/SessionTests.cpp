@@ -163,6 +163,7 @@ TEST(Pece, ShotAndRecordWritePicturesOnlyWhole)
     AllocConsole();
     SetConsoleCtrlHandler(Ignore, TRUE);
     device.ClearCalls();
+    device.Set(L"delay", L"all", L"20");  // calls that take a while, so turns would overlap if not taken
     Pece recording(L"record " + ts::Quote(gif));
     EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().find("ismLCDCaptureScreen") != std::string::npos; }, ts::Bound));
     // Other programs take their turns on the device meanwhile: no bracket of
