@@ -28,7 +28,7 @@ public:
     }
     Ran Finish()
     {
-        const DWORD code = process_.Wait();
+        const DWORD code = process_.Wait(false);
         return {code, output_.out, output_.err};
     }
 

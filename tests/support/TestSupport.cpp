@@ -154,11 +154,11 @@ Process::~Process()
         if (reader.joinable()) reader.join();
 }
 
-DWORD Process::Wait()
+DWORD Process::Wait(bool windows)
 {
     DWORD code = ~0u;
-    if (process_ && Boxed([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
-                          "the program did not end", 2 * Bound))
+    const auto ended = [&] { return WaitForSingleObject(process_.get(), windows ? 0 : 2 * Bound) == WAIT_OBJECT_0; };
+    if (process_ && (windows ? Boxed(ended, "the program did not end", 2 * Bound) : ended()))
         GetExitCodeProcess(process_.get(), &code);
     else
         job_ = sim::Handle();  // ends it, so its output ends too

@@ -71,7 +71,11 @@ class Process {
 public:
     explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"", Output* output = nullptr);
     ~Process();
-    DWORD Wait();  // the exit code, once the output has ended; ~0u when it did not end within the bound
+    // The exit code, once the output has ended; ~0u when it did not end within
+    // the bound. A window program's wait fails at once at a box, any program's
+    // on the display: a console program, whose tests need not take turns on
+    // the display, waits without that.
+    DWORD Wait(bool windows = true);
 
 private:
     sim::Handle job_, process_;
