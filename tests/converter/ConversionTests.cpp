@@ -1,7 +1,9 @@
 // The conversion itself, against the real profile functions, on files in a
 // scratch folder: one table of VTP files and the output each gives, and the
-// whole-section profile access that it reads and writes through.
+// whole-section profile access that it reads and writes through; the
+// converter's window laid out at the session's DPI.
 #include "Conversion.h"
+#include "Form1.h"
 #include "Ini.h"
 #include "TestSupport.h"
 
@@ -129,6 +131,12 @@ TEST(IniSections, ReadAsEntryByEntry)
         EXPECT_EQ(sections.Value(L"S", r.key, L"-"), r.value) << ts::Utf8(r.key);
         EXPECT_EQ(ReadIniValue(L"S", r.key, L"-", read), r.value) << ts::Utf8(r.key);
     }
+}
+
+TEST(Layout, TheConverterWindow)
+{
+    Form1 converter;
+    ts::ExpectLayout(converter);
 }
 
 }  // namespace

@@ -89,36 +89,31 @@ std::array<std::string, 3> Screens()
     return noise;
 }
 
-// A recording of the screens at `block` times their size: each frame one of
-// them and not the one before, each shown for 2 hundredths at least, looping
-// for ever. How the delays add up is the GIF writer's, tested on its own.
+// A recording of the screens at `block` times their size, each frame one of
+// them, looping for ever. (That each frame differs from the one before and
+// shows for 2 hundredths at least, and how the delays add up: the GIF
+// writer's native proof, tests/gif.)
 void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block)
 {
-    std::vector<Frame> screens;
-    screens.reserve(shown.size());
-    for (const std::string& screen : shown) screens.push_back(ts::Shows(screen, block, 128 * block, 88 * block));
     EXPECT_EQ(recorded.loop, 0);
     EXPECT_FALSE(recorded.frames.empty());
-    for (size_t i = 0; i < recorded.frames.size(); ++i) {
-        Frame frame = recorded.frames[i];
-        EXPECT_GE(frame.delay, 2) << i;
+    for (Frame frame : recorded.frames) {
+        const auto is = [&](const std::string& s) { return frame == ts::Shows(s, block, 128 * block, 88 * block); };
         frame.delay = -1;
-        EXPECT_NE(std::find(screens.begin(), screens.end(), frame), screens.end()) << "frame " << i;
-        EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
+        EXPECT_TRUE(is(shown[0]) || is(shown[1]) || is(shown[2]));
     }
 }
 
 // The captures so far: calls.log without the live view's questions for the
 // version. (That each opens and closes the library: the device layer's test.)
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
-std::string Captured(const ts::SimDevice& device)
+size_t Captures(const ts::SimDevice& device)
 {
     std::string calls = device.Calls();
     const std::string version = ts::Bracket({"ismGetVersion 1"});
     for (size_t at; (at = calls.find(version)) != std::string::npos;) calls.erase(at, version.size());
-    return calls;
+    return calls.size() / OneCapture.size();
 }
-size_t Captures(const ts::SimDevice& device) { return Captured(device).size() / OneCapture.size(); }
 
 TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 {
@@ -135,7 +130,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     const std::string white(128 * 88, '\0');
     ts::WriteBytes(device / L"screen.bin", a);
     const std::wstring refused = L"Z:\\proc\\vortalis-capture";  // takes no new files, not even from root
-    const std::wstring refusedBox = L"warning\nVORTALIS0\n" + refused + L".gifへの書き込みに失敗しました";
 
     ts::HostSession host(project.Host(L"Capture"));
     EXPECT_EQ(SendMessageW(ui::WaitForOption(Capture, L"１倍(128×88)", ts::Bound), BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -181,7 +175,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_TRUE(ts::FileDialog(out / L"clicked", L"", 1));
     const ts::Decoded shot = Written(out / L"clicked.png");
     EXPECT_TRUE(shot.frames.size() == 1 && shot.frames[0] == ts::Shows(b, 2, 256, 176));
-    EXPECT_EQ(ts::ReadBytes(out / L"clicked.png").substr(0, 4), "\x89PNG");
 
     // A recording at 2x that the user stops, whose delays add up to the time
     // between the clicks; a refused file and a cancel the user does not want
@@ -200,7 +193,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ASSERT_TRUE(ts::Click(Capture, L"停止"));
     EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
     const auto asked = now();
-    EXPECT_EQ(ts::Box(), refusedBox);
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L".gifへの書き込みに失敗しました");
     EXPECT_TRUE(ts::FileDialog(L""));
     EXPECT_EQ(ts::Box(IDNO), L"question\nVORTALIS0\n録画を破棄しますか?");
     EXPECT_TRUE(ts::FileDialog(out / L"rec"));
@@ -228,8 +221,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
     EXPECT_TRUE(Saves(out / L"none.bmp", ts::Shows(white, 1, 256, 176)));
 
-    // A recording at 1x, closed while it runs and saved when asked; a refused
-    // file asks again.
+    // A recording at 1x, closed while it runs and saved when asked.
     // Checked again once the device is back, the live view captures again;
     // unchecked, no more: nothing comes between two captures of the button's.
     device.Set(L"device", L"connected", L"1");
@@ -252,8 +244,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 8; }, ts::Bound));
     Press({VK_ESCAPE});
     EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を保存しますか?");
-    EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
-    EXPECT_EQ(ts::Box(), refusedBox);
     EXPECT_TRUE(ts::FileDialog(out / L"closed.gif"));
     ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1);
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";

@@ -59,8 +59,7 @@ TEST(WholeCharacterLength, KeepsBackOnlyALeadByteWithoutItsTrailByte)
 TEST(DeviceVersion, WordsOfTheRecordDecode)
 {
     const struct { std::uint16_t hardware, bios, date; std::array<int, 7> fields; } cases[] = {
-        {0x0102, 0x0114, 0x068F, {1, 2, 1, 0x14, 3, 4, 15}},
-        {0x010A, 0xFF00, 0x0000, {1, 10, 255, 0, 0, 0, 0}},
+        {0x0102, 0x0114, 0x068F, {1, 2, 1, 0x14, 3, 4, 15}}, {0x010A, 0xFF00, 0x0000, {1, 10, 255, 0, 0, 0, 0}},
         {0, 0, 0xFFFF, {0, 0, 0, 0, 127, 15, 31}}};
     for (const auto& c : cases) {
         DeviceVersionRecord record;

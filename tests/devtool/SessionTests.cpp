@@ -28,8 +28,7 @@ TEST(Sessions, HostsThatRefuseOrHoldTheRequestOrTheLines)
     device.Set(L"device", L"connected", L"0");
     const std::wstring exe = L"VORTALIS0.exe";
     const struct { ts::HostOptions host; bool refused; Texts lines; } hosts[] = {
-        {{L"", L"INFO", exe, L"--no-service"}, true, {}},
-        {{L"", L"RUN", exe, L""}, true, {}},
+        {{L"", L"INFO", exe, L"--no-service"}, true, {}}, {{L"", L"RUN", exe, L""}, true, {}},
         {{project.file(), L"Info", exe, L"--fail-request"}, true, {}},
         {{project.file(), L"CAPTURE", exe, L"--block-request"}, true, {}},
         {{project.file(), L"INFO", exe, L"--refuse-executes"}, false, {}},
@@ -125,8 +124,7 @@ TEST(Sessions, InfoTransferAndRunInEveryOutcome)
     }
 
     const std::wstring srf = project.path() + L"\\.\\ゲーム.srf";
-    EXPECT_EQ(run(L"RUN"), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
-                                              srf + L"が見つかりませんでした"}));
+    EXPECT_EQ(run(L"RUN"), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n", srf + L"が見つかりませんでした"}));
     ts::WriteBytes(project / L"ゲーム.srf", "SRF");
     device.ClearCalls();
     EXPECT_EQ(run(L"RUN"), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));

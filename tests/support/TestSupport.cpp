@@ -18,17 +18,10 @@
 namespace ts {
 
 namespace {
-void RemoveTree(const std::wstring& dir)
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
+void RemoveTree(const std::wstring& dir) { std::error_code ignored; std::filesystem::remove_all(dir, ignored); }
 
 // Waits until the window has gone, so that the next step cannot find it again.
-bool Closed(HWND window)
-{
-    return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound);
-}
+bool Closed(HWND window) { return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound); }
 
 // A box that no step waits for holds the program up, so no later step could
 // pass: the step that meets it fails at once and says what the box says.
@@ -53,6 +46,105 @@ HWND EditBox(const std::wstring& window, size_t index)
     return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
 }
 
+// Reads the pipe's end until the writers have gone.
+void ReadAll(HANDLE pipe, std::string* into)
+{
+    char buffer[4096];
+    for (DWORD got; ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got;) into->append(buffer, got);
+    CloseHandle(pipe);
+}
+
+std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
+{
+    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log) + L" " + o.flags;
+    if (!o.project.empty()) line += L" --project " + Quote(o.project);
+    line += L" --args \"" + o.args + L"\"";
+    return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
+}
+
+// The host stand-in's log: one JSON string per line. The tests send no control
+// characters but line ends and tabs, so no other escapes come back. A last line
+// without its line end is still being written and does not count yet.
+Texts ParseHostLog(const std::wstring& whole)
+{
+    Texts lines;
+    for (size_t at = 0, end; (end = whole.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
+        std::wstring text;
+        for (size_t i = at + 1; i + 1 < end; ++i) {  // inside the quotes
+            wchar_t c = whole[i];
+            if (c == L'\\') c = (c = whole[++i]) == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L't' ? L'\t' : c;
+            text += c;
+        }
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// The message font's height at 96 dots an inch; it grows with the DPI.
+const LONG FontHeightAt96 = -12;
+
+bool IsFrame(HWND control)
+{
+    return ui::IsClass(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// Room a control leaves its caption's ink at 96 dots an inch: an option
+// button's circle and gap, a frame's indent, a button's edges.
+int CaptionMargin(HWND control)
+{
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return !ui::IsClass(control, L"Button") ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
+}
+
+// The width of what a text paints in the DC's font: its advance less the
+// blank sides of its first and last characters.
+int InkWidth(HDC dc, const std::wstring& text)
+{
+    if (text.empty()) return 0;
+    SIZE extent = {};
+    ABC first = {}, last = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetCharABCWidthsW(dc, text.front(), text.front(), &first);
+    GetCharABCWidthsW(dc, text.back(), text.back(), &last);
+    return extent.cx - first.abcA - last.abcC;
+}
+
+// The window's controls as they are: each wholly inside the client area, none
+// over another but the options inside a frame, each in the message font at
+// the DPI with its caption whole on one line.
+void ExpectControls(HWND form, int dpi)
+{
+    const auto inside = [](const RECT& a, const RECT& b) {
+        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+    };
+    const auto name = [dpi](HWND c) { return Utf8(ui::ClassOf(c) + L" \"" + WindowText(c) + L"\" at ") + std::to_string(dpi); };
+    RECT client = {};
+    GetClientRect(form, &client);
+    std::vector<std::pair<HWND, RECT>> seen;
+    for (HWND control = GetWindow(form, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r = {}, common = {};
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(inside(r, client)) << name(control) << " is not wholly inside the window";
+        for (const auto& [other, o] : seen)
+            EXPECT_TRUE(!IntersectRect(&common, &r, &o) || (IsFrame(control) && inside(o, r)) || (IsFrame(other) && inside(r, o)))
+                << name(control) << " overlaps " << name(other);
+        seen.push_back({control, r});
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        LOGFONTW logFont = {};
+        GetObjectW(font, sizeof logFont, &logFont);
+        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name(control);
+        const HDC dc = GetDC(control);
+        const HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(dc, &metrics);
+        EXPECT_LE(InkWidth(dc, WindowText(control)) + MulDiv(CaptionMargin(control), dpi, 96), r.right - r.left) << name(control);
+        EXPECT_LE(metrics.tmHeight, r.bottom - r.top) << name(control);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+    }
+    EXPECT_FALSE(seen.empty());
+}
 using Microsoft::WRL::ComPtr;
 
 }  // namespace
@@ -77,11 +169,7 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string bytes;
-    return sim::ReadWhole(path, bytes) ? bytes : std::string();
-}
+std::string ReadBytes(const std::wstring& path) { std::string bytes; return sim::ReadWhole(path, bytes) ? bytes : std::string(); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
@@ -102,16 +190,6 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
-namespace {
-// Reads the pipe's end until the writers have gone.
-void ReadAll(HANDLE pipe, std::string* into)
-{
-    char buffer[4096];
-    for (DWORD got; ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got;) into->append(buffer, got);
-    CloseHandle(pipe);
-}
-}
-
 Process::Process(const std::wstring& commandLine, const std::wstring& folder, Output* output)
     : job_(CreateJobObjectW(nullptr, nullptr))
 {
@@ -127,10 +205,7 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder, Ou
         if (end[0]) SetHandleInformation(end[0], HANDLE_FLAG_INHERIT, 0);
     }
     STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = ends[0][1];
-    si.hStdError = ends[1][1];
+    si.cb = sizeof si, si.dwFlags = STARTF_USESTDHANDLES, si.hStdOutput = ends[0][1], si.hStdError = ends[1][1];
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
@@ -150,8 +225,7 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder, Ou
 Process::~Process()
 {
     job_ = sim::Handle();  // ends the child, and so its output
-    for (std::thread& reader : readers_)
-        if (reader.joinable()) reader.join();
+    for (std::thread& reader : readers_) if (reader.joinable()) reader.join();
 }
 
 DWORD Process::Wait(bool windows)
@@ -162,8 +236,7 @@ DWORD Process::Wait(bool windows)
         GetExitCodeProcess(process_.get(), &code);
     else
         job_ = sim::Handle();  // ends it, so its output ends too
-    for (std::thread& reader : readers_)
-        if (reader.joinable()) reader.join();
+    for (std::thread& reader : readers_) if (reader.joinable()) reader.join();
     return code;
 }
 
@@ -241,38 +314,8 @@ bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
     return ok;
 }
 
-namespace {
-std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
-{
-    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log) + L" " + o.flags;
-    if (!o.project.empty()) line += L" --project " + Quote(o.project);
-    line += L" --args \"" + o.args + L"\"";
-    return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
-}
-
-// The host stand-in's log: one JSON string per line. The tests send no control
-// characters but line ends and tabs, so no other escapes come back. A last line
-// without its line end is still being written and does not count yet.
-Texts ParseHostLog(const std::wstring& whole)
-{
-    Texts lines;
-    for (size_t at = 0, end; (end = whole.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
-        std::wstring text;
-        for (size_t i = at + 1; i + 1 < end; ++i) {  // inside the quotes
-            wchar_t c = whole[i];
-            if (c == L'\\') c = (c = whole[++i]) == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L't' ? L'\t' : c;
-            text += c;
-        }
-        lines.push_back(text);
-    }
-    return lines;
-}
-}  // namespace
-
 HostSession::HostSession(const HostOptions& options)
-    : process_(HostCommandLine(options, dir_ / L"host.log"), options.folder)
-{
-}
+    : process_(HostCommandLine(options, dir_ / L"host.log"), options.folder) {}
 
 Texts HostSession::Received(size_t atLeast) const
 {
@@ -376,83 +419,10 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
     return shown;
 }
 
-int SessionDpi()
-{
-    const std::optional<std::wstring> dpi = sim::EnvText(L"TEST_DPI");
-    return dpi ? std::stoi(*dpi) : 96;
-}
-
-namespace {
-// The message font's height at 96 dots an inch; it grows with the DPI.
-const LONG FontHeightAt96 = -12;
-
-bool IsFrame(HWND control)
-{
-    return ui::IsClass(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-// Room a control leaves its caption's ink at 96 dots an inch: an option
-// button's circle and gap, a frame's indent, a button's edges.
-int CaptionMargin(HWND control)
-{
-    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    return !ui::IsClass(control, L"Button") ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
-}
-
-// The width of what a text paints in the DC's font: its advance less the
-// blank sides of its first and last characters.
-int InkWidth(HDC dc, const std::wstring& text)
-{
-    if (text.empty()) return 0;
-    SIZE extent = {};
-    ABC first = {}, last = {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    GetCharABCWidthsW(dc, text.front(), text.front(), &first);
-    GetCharABCWidthsW(dc, text.back(), text.back(), &last);
-    return extent.cx - first.abcA - last.abcC;
-}
-
-// The window's controls as they are: each wholly inside the client area, none
-// over another but the options inside a frame, each in the message font at
-// the DPI with its caption whole on one line.
-void ExpectControls(HWND form, int dpi)
-{
-    const auto inside = [](const RECT& a, const RECT& b) {
-        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
-    };
-    const auto name = [dpi](HWND c) { return Utf8(ui::ClassOf(c) + L" \"" + WindowText(c) + L"\" at ") + std::to_string(dpi); };
-    RECT client = {};
-    GetClientRect(form, &client);
-    std::vector<std::pair<HWND, RECT>> seen;
-    for (HWND control = GetWindow(form, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        RECT r = {}, common = {};
-        GetWindowRect(control, &r);
-        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_TRUE(inside(r, client)) << name(control) << " is not wholly inside the window";
-        for (const auto& [other, o] : seen)
-            EXPECT_TRUE(!IntersectRect(&common, &r, &o) || (IsFrame(control) && inside(o, r)) || (IsFrame(other) && inside(r, o)))
-                << name(control) << " overlaps " << name(other);
-        seen.push_back({control, r});
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        LOGFONTW logFont = {};
-        GetObjectW(font, sizeof logFont, &logFont);
-        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name(control);
-        const HDC dc = GetDC(control);
-        const HGDIOBJ old = SelectObject(dc, font);
-        TEXTMETRICW metrics = {};
-        GetTextMetricsW(dc, &metrics);
-        EXPECT_LE(InkWidth(dc, WindowText(control)) + MulDiv(CaptionMargin(control), dpi, 96), r.right - r.left) << name(control);
-        EXPECT_LE(metrics.tmHeight, r.bottom - r.top) << name(control);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
-    }
-    EXPECT_FALSE(seen.empty());
-}
-}  // namespace
-
 void ExpectLayout(Window& form)
 {
-    const int dpi = SessionDpi();
+    const std::optional<std::wstring> session = sim::EnvText(L"TEST_DPI");
+    const int dpi = session ? std::stoi(*session) : 96;
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
     const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));

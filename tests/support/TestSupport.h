@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,9 +60,7 @@ using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
 
 // What a child wrote to its standard output and standard error.
-struct Output {
-    std::string out, err;
-};
+struct Output { std::string out, err; };
 
 // A child process, in `folder` when one is given; killed with every process
 // it started if still running when the object goes, so a failed step leaves
@@ -108,8 +107,8 @@ bool NoBox(const std::wstring& window);
 bool FileDialog(const std::wstring& path, const std::wstring& owner = L"", int type = 0);
 
 struct HostOptions {
-    std::wstring project;  // answer to "projectFileName"; empty: none
-    std::wstring args;
+    // The answer to "projectFileName" (empty: none), and the program's arguments.
+    std::wstring project, args;
     std::wstring program = L"VORTALIS0.exe";
     std::wstring flags;  // more of the stand-in's options
     std::wstring folder = L"";  // the current folder of the host, and so of the program; empty: this process's
@@ -120,11 +119,7 @@ class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
     // Every execute received, in order, once the program has ended with code 0.
-    Texts Finish()
-    {
-        EXPECT_EQ(process_.Wait(), 0u) << "the program's exit code";
-        return Received();
-    }
+    Texts Finish() { EXPECT_EQ(process_.Wait(), 0u) << "the program's exit code"; return Received(); }
     Texts Received(size_t atLeast = 0) const;  // once that many have come
 
 private:
@@ -133,12 +128,7 @@ private:
 };
 
 Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
-inline std::wstring Joined(const Texts& texts)
-{
-    std::wstring all;
-    for (const auto& text : texts) all += text;
-    return all;
-}
+inline std::wstring Joined(const Texts& texts) { return std::accumulate(texts.begin(), texts.end(), std::wstring()); }
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project : public TempDir {
@@ -148,10 +138,7 @@ public:
     std::wstring file() const { return *this / L"game.sds"; }
     std::wstring Read(const std::wstring& section, const std::wstring& key) const { return Entry(file(), section, key); }
     HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe",
-                     const std::wstring& folder = L"") const
-    {
-        return {file(), args, program, L"", folder};
-    }
+                     const std::wstring& folder = L"") const { return {file(), args, program, L"", folder}; }
 };
 
 // The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
@@ -190,11 +177,8 @@ Decoded Decode(const std::string& file);
 // corner of a picture `width` wide, white elsewhere; levels above 3 black.
 Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth = 128);
 
-// The dots an inch of this session: 96, or the value of TEST_DPI where a
-// session runs in a Wine prefix set to another.
-int SessionDpi();
-
-// Loads the form hidden and checks its layout at the session's DPI: its
+// Loads the form hidden and checks its layout at the session's DPI (96, or
+// TEST_DPI where a session runs in a Wine prefix set to another): its
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
