@@ -157,9 +157,14 @@ int wmain(int argc, wchar_t** argv)
                            {"4x", L"４倍(512×352)", false, false},
                            {"4x maximised", L"４倍(512×352)", true, false},
                            {"4x, GIF at 4x", L"４倍(512×352)", false, true}};
+    // Each capture's latency, in the simulated device's settings.
+    wchar_t device[MAX_PATH * 2] = {};
+    GetEnvironmentVariableW(L"PIECE_SIM_DIR", device, MAX_PATH * 2);
+    const std::wstring settings = std::wstring(device) + L"\\device.ini";
     int run = 0;
     for (int latency : {0, 50}) {
-        SetEnvironmentVariableW(L"PIECE_SIM_CAPTURE_MS", std::to_wstring(latency).c_str());
+        WritePrivateProfileStringW(L"delay", L"ismLCDCaptureScreen", std::to_wstring(latency).c_str(),
+                                   settings.c_str());
         const double bracket = BracketRate(2);
         const double once = OpenOnceRate(2);
         const double goal = bracket > 30 ? 30 : bracket;

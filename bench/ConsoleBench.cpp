@@ -4,6 +4,8 @@
 //
 //   consolebench runner SIZE RESULTS   RunConsoleTool on the stand-in packer
 //                                      writing SIZE bytes; time to the last execute
+//   consolebench alone SIZE RESULTS    the same with the texts dropped: the
+//                                      pipe and the conversions without the host
 //   consolebench floor SIZE RESULTS    the same packer into a file, then a bare
 //                                      DDE client sending the file in 4094-byte
 //                                      executes (and the closing "" and "\r\n")
@@ -73,16 +75,17 @@ void PackerWrites(const std::wstring& size)
 
 const wchar_t PackerLine[] = L"PPACK.EXE -e game.srf -ogame.pex -nGAME";
 
-int Runner(const std::wstring& size, const std::wstring& results)
+int Runner(const std::wstring& size, const std::wstring& results, bool alone)
 {
     PackerWrites(size);
-    Form1::Instance().Form_Load();
+    if (!alone) Form1::Instance().Form_Load();
     const double start = Now();
-    const ConsoleToolResult run = RunConsoleTool(L"", PackerLine);
+    const ConsoleToolResult run = alone ? RunConsoleTool(L"", PackerLine, ToolExitWaitMs, [](const std::wstring&) {})
+                                        : RunConsoleTool(L"", PackerLine);
     const double elapsed = Now() - start;
-    Form1::Instance().Unload();
-    const bool appended =
-        Append(results, "runner_ms " + Fixed(elapsed) + " exit " + std::to_string(run.exitCode));
+    if (!alone) Form1::Instance().Unload();
+    const bool appended = Append(results, std::string(alone ? "alone_ms " : "runner_ms ") + Fixed(elapsed) +
+                                              " exit " + std::to_string(run.exitCode));
     return appended && run.Succeeded() ? 0 : 1;
 }
 
@@ -213,11 +216,11 @@ int Latency(const std::wstring& log, const std::wstring& results)
 int wmain(int argc, wchar_t** argv)
 {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
-    if (args.size() == 3 && args[0] == L"runner") return Runner(args[1], args[2]);
+    if (args.size() == 3 && (args[0] == L"runner" || args[0] == L"alone")) return Runner(args[1], args[2], args[0] == L"alone");
     if (args.size() == 3 && args[0] == L"floor") return Floor(args[1], args[2]);
     if (args.size() == 3 && args[0] == L"latency") return Latency(args[1], args[2]);
     if (args.size() == 3 && args[0] == L"emit") return Emit(std::stoi(args[1]), std::stoi(args[2]));
     // NOLINTNEXTLINE(cert-err33-c): standard error is the only channel left
-    std::fputs("usage: consolebench runner|floor SIZE RESULTS | latency LOG RESULTS | emit COUNT PAUSE\n", stderr);
+    std::fputs("usage: consolebench runner|alone|floor SIZE RESULTS | latency LOG RESULTS | emit COUNT PAUSE\n", stderr);
     return 2;
 }

@@ -46,3 +46,12 @@ std::wstring FromAnsiBuffer(const char* buffer, size_t size)
     size_t n = nul ? static_cast<const char*>(nul) - buffer : size;
     return FromAnsi(std::string(buffer, n));
 }
+
+bool FitsAnsi(const std::wstring& text)
+{
+    if (text.empty()) return true;
+    BOOL defaulted = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), PlatformLength(text.size()), nullptr,
+                               0, nullptr, &defaulted) > 0 &&
+           !defaulted;
+}

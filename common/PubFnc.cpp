@@ -14,19 +14,21 @@ using RelativePathFn = decltype(&PathRelativePathToA);
 LazyProc<RelativePathFn> pathRelativePathTo("shlwapi.dll", "PathRelativePathToA");
 }
 
-std::wstring VersionCaptionText()
+std::optional<FileVersion> ReadFileVersion(const std::wstring& path)
 {
-    wchar_t exe[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(exe, &handle);
-    if (size == 0) return {};
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    if (size == 0) return std::nullopt;
     std::vector<char> info(size);
-    if (!GetFileVersionInfoW(exe, 0, size, info.data())) return {};
-
-    std::wstring product;
-    struct Translation { WORD language, codePage; }* translation = nullptr;
+    VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, info.data()) ||
+        !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+        return std::nullopt;
+
+    FileVersion version = {{}, {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)}};
+    struct Translation { WORD language, codePage; }* translation = nullptr;
     if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
                        reinterpret_cast<void**>(&translation), &length) && length >= sizeof(Translation)) {
         wchar_t key[64];
@@ -34,13 +36,19 @@ std::wstring VersionCaptionText()
         if (swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", translation->language,
                      translation->codePage) > 0 &&
             VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&value), &length) && value)
-            product = value;
+            version.product = value;
     }
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    if (!VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
-        return product;
-    return product + L" Ver " + std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-           std::to_wstring(LOWORD(fixed->dwFileVersionMS));
+    return version;
+}
+
+std::wstring VersionCaptionText()
+{
+    wchar_t exe[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
+    const std::optional<FileVersion> version = ReadFileVersion(exe);
+    if (!version) return {};
+    return version->product + L" Ver " + std::to_wstring(version->parts[0]) + L"." +
+           std::to_wstring(version->parts[1]);
 }
 
 void SetVersionCaption(HWND window)

@@ -3,7 +3,16 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
+
+// What a program's or library's version resource says of it.
+struct FileVersion {
+    std::wstring product;  // empty when it names none
+    unsigned parts[4];     // the file version, major first
+};
+// None when the file has no version resource (or is not there).
+std::optional<FileVersion> ReadFileVersion(const std::wstring& path);
 
 // Product name, " Ver ", major version, ".", minor version, from the program's
 // own version resource.

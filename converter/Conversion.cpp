@@ -47,6 +47,29 @@ bool OutputIsInput(const std::wstring& vtpPath)
            a->indexLow == b->indexLow;
 }
 
+VtpCheck CheckVtpFile(const std::wstring& vtpPath)
+{
+    if (vtpPath.empty()) return VtpCheck::NoPath;
+    if (ReadIniValue(Vtp::Main, Vtp::ProjectName, L"", vtpPath).empty()) return VtpCheck::NotProject;
+    if (!(ReadNumber(ReadIniValue(Vtp::Main, Vtp::Version, Vtp::VersionDefault, vtpPath)) <
+          Vtp::FirstUnconvertedVersion))
+        return VtpCheck::TooNew;
+    // A host project file chosen as input would be read and written at once.
+    return OutputIsInput(vtpPath) ? VtpCheck::OutputIsInput : VtpCheck::Ready;
+}
+
+std::wstring VtpCheckText(VtpCheck check)
+{
+    switch (check) {
+    case VtpCheck::Ready: break;
+    case VtpCheck::NoPath: return L"変換するファイルを指定して下さい";
+    case VtpCheck::NotProject: return L"Vortalisのプロジェクトファイルではありません";
+    case VtpCheck::TooNew: return L"0.35以降のVTPファイルなので変換しませんでした";
+    case VtpCheck::OutputIsInput: return L"変換先のファイルが変換元と同じファイルなので変換しませんでした";
+    }
+    return {};
+}
+
 ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir, HWND owner)
 {
     const std::wstring sds = OutputPath(vtpPath);
@@ -82,4 +105,15 @@ ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring&
         if (!path.empty() && !out.Set(Sds::Pex, key, MakeStoredPath(path, vtpDir))) return refused;
     }
     return out.Write(Sds::Pex) ? ConversionResult{} : refused;
+}
+
+std::wstring ConversionEndText(const ConversionResult& result)
+{
+    switch (result.stop) {
+    case ConversionStop::None: break;
+    case ConversionStop::WriteRefused: return L"書き込みに失敗したので変換を中止しました";
+    case ConversionStop::CountOutOfRange:
+        return L"[" + result.section + L"] の N が -32768 から 32767 の範囲にないので変換を中止しました";
+    }
+    return L"変換が完了しました";
 }

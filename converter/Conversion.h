@@ -14,6 +14,13 @@ std::wstring OutputPath(const std::wstring& vtpPath);
 // dots the platform drops), or both are links to one file.
 bool OutputIsInput(const std::wstring& vtpPath);
 
+// What the checks before a conversion find of the path to convert, in the
+// order they are made; the first that fails is the answer.
+enum class VtpCheck { Ready, NoPath, NotProject, TooNew, OutputIsInput };
+VtpCheck CheckVtpFile(const std::wstring& vtpPath);
+// Why a file is not converted, as the user is told; empty for Ready.
+std::wstring VtpCheckText(VtpCheck check);
+
 enum class ConversionStop { None, WriteRefused, CountOutOfRange };
 
 struct ConversionResult {
@@ -28,3 +35,7 @@ struct ConversionResult {
 // before writing a count outside -32768 ... 32767; what was written before stays.
 ConversionResult ConvertProject(const std::wstring& vtpPath, const std::wstring& vtpDir,
                                 HWND owner = nullptr);
+
+// What the user is told once a conversion has ended: that it is done, or why
+// it stopped.
+std::wstring ConversionEndText(const ConversionResult& result);

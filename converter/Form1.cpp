@@ -1,9 +1,7 @@
 #include "Form1.h"
 
 #include "Conversion.h"
-#include "Ini.h"
 #include "MsgBox.h"
-#include "ProjectFile.h"
 #include "PubFnc.h"
 #include "Search.h"
 
@@ -63,45 +61,22 @@ void Form1::Command1_Click()
     // path below must see the same separators it does.
     std::wstring text = Text1.Text();
     std::replace(text.begin(), text.end(), L'/', L'\\');
-    if (text.empty()) {
-        MsgBox(hwnd(), L"変換するファイルを指定して下さい", MB_ICONEXCLAMATION | MB_OK);
-        return;
-    }
-    VtpPath = text;
-    if (ReadIniValue(Vtp::Main, Vtp::ProjectName, L"", VtpPath).empty()) {
-        MsgBox(hwnd(), L"Vortalisのプロジェクトファイルではありません", MB_ICONEXCLAMATION | MB_OK);
-        return;
-    }
-    if (!(ReadNumber(ReadIniValue(Vtp::Main, Vtp::Version, Vtp::VersionDefault, VtpPath)) <
-          Vtp::FirstUnconvertedVersion)) {
-        MsgBox(hwnd(), L"0.35以降のVTPファイルなので変換しませんでした", MB_ICONINFORMATION | MB_OK);
-        return;
-    }
-    // A host project file chosen as input would be read and written at once.
-    if (OutputIsInput(VtpPath)) {
-        MsgBox(hwnd(), L"変換先のファイルが変換元と同じファイルなので変換しませんでした",
-               MB_ICONEXCLAMATION | MB_OK);
+    const VtpCheck check = CheckVtpFile(text);
+    if (check != VtpCheck::NoPath) VtpPath = text;
+    if (check != VtpCheck::Ready) {
+        const UINT icon = check == VtpCheck::TooNew ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+        MsgBox(hwnd(), VtpCheckText(check), icon | MB_OK);
         return;
     }
     if (MsgBox(hwnd(), L"変換を開始します", MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
     VtpDir = SplitPath(VtpPath)[0];
-    if (Open_Project3()) MsgBox(hwnd(), L"変換が完了しました", MB_ICONINFORMATION | MB_OK);
+    if (Open_Project3()) MsgBox(hwnd(), ConversionEndText({}), MB_ICONINFORMATION | MB_OK);
 }
 
 bool Form1::Open_Project3()
 {
     const ConversionResult result = ConvertProject(VtpPath, VtpDir, hwnd());
-    switch (result.stop) {
-    case ConversionStop::None:
-        return true;
-    case ConversionStop::WriteRefused:
-        MsgBox(hwnd(), L"書き込みに失敗したので変換を中止しました", MB_ICONEXCLAMATION | MB_OK);
-        return false;
-    case ConversionStop::CountOutOfRange:
-        MsgBox(hwnd(), L"[" + result.section +
-                   L"] の N が -32768 から 32767 の範囲にないので変換を中止しました",
-               MB_ICONEXCLAMATION | MB_OK);
-        return false;
-    }
+    if (result.stop == ConversionStop::None) return true;
+    MsgBox(hwnd(), ConversionEndText(result), MB_ICONEXCLAMATION | MB_OK);
     return false;
 }

@@ -5,14 +5,12 @@
 #include "Clipboard.h"
 #include "FileBytes.h"
 #include "MsgBox.h"
-#include "Png.h"
+#include "PictureFile.h"
 #include "PubFnc.h"
 #include "pieceif.h"
 #include "pubForm.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
 // In tab order. The option buttons belong to the window, not to the frame, so
 // their clicks reach it; they are placed inside the frame. The live view, the
@@ -60,19 +58,6 @@ void SetChecked(HWND button, bool checked)
 
 // The live view's capture thread posts this when a frame or its end waits.
 constexpr UINT LiveNews = WM_APP;
-
-// The file a name asks for: .png and .gif in any case, else a bitmap. Empty
-// when the picture could not be made.
-std::string PictureFileBytes(const std::wstring& path, const GreyFrame& picture)
-{
-    const std::wstring extension = FileExtension(path);
-    auto is = [&](const wchar_t* name) {
-        return CompareStringOrdinal(extension.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
-    };
-    if (is(L".png")) return PngFileBytes(picture);
-    if (is(L".gif")) return GifFileBytes(picture);
-    return BitmapFileBytes(Colours(picture).data(), picture.width, picture.height);
-}
 
 void WriteFailed(HWND owner, const std::wstring& path)
 {
@@ -187,7 +172,8 @@ void Form7::Cap()
 {
     ScreenBuffer screen = {};
     // Without a device the buffer stays zero and the picture white; only a
-    // missing library, or a device that still hangs in an earlier call, is told.
+    // missing library, or a device that does not answer, is told. The window
+    // paints on while the device layer waits.
     if (const DeviceResult result = CaptureScreen(screen); !result) {
         MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
         return;
@@ -240,10 +226,8 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     }
 
     // A frame captured before 録画 was clicked is recorded from the click on.
-    if (recording_ &&
-        !recording_->Add(Enlarged(GreyFrameOf(Picture2, ScreenWidth, ScreenHeight), recordingFactor_,
-                                  ScreenWidth * recordingFactor_, ScreenHeight * recordingFactor_),
-                         std::max(ms, recordingFromMs_))) {
+    if (recording_ && !recording_->Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, recordingFactor_),
+                                       std::max(ms, recordingFromMs_))) {
         // The temporary folder's disk is full: what came before is kept.
         std::unique_ptr<Recording> recording = EndRecording();
         if (recording->Empty()) {
@@ -296,7 +280,8 @@ void Form7::Command3_Click()
         const std::wstring path = SavePath(PictureTypes);
         if (path.empty()) return;
         // The old file stays until the new one is written whole.
-        const std::string bytes = PictureFileBytes(path, picture);
+        const PictureType type = PictureTypeOf(FileExtension(path)).value_or(PictureType::Bitmap);
+        const std::string bytes = PictureFileBytes(type, picture);
         if (bytes.empty() || !ReplaceFileBytes(path, bytes)) WriteFailed(hwnd(), path);
     });
 }

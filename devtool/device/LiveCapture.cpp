@@ -1,5 +1,4 @@
-// The capture thread, its pace, the hand-over of the latest frame, and the
-// watch over a call that does not come back.
+// The capture thread, its pace, and the hand-over of the latest frame.
 #include "LiveCapture.h"
 
 #include <chrono>
@@ -9,21 +8,14 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr auto Period = std::chrono::microseconds(1000000 / 30);
-// How long closing the window waits for the capture in flight, unless it hangs.
+constexpr auto Period = std::chrono::microseconds(1000000 / LiveCapturesPerSecond);
+// How long closing the window waits for the capture in flight; a call that
+// hangs is left to come back, or to the device layer to give up on.
 constexpr auto StopPatience = std::chrono::milliseconds(500);
-// How often the window looks whether a call hangs.
-constexpr UINT WatchMs = 250;
-
-// The watch's timer has the message it posts as its id.
-void CALLBACK Watch(HWND window, UINT, UINT_PTR message, DWORD)
-{
-    PostMessageW(window, static_cast<UINT>(message), 0, 0);
-}
 
 // Nothing while the device is there; else why the live view ends. The only
 // answer of the library whose meaning is known is ismGetVersion's -1: no
-// device found.
+// device found. A call that hung is a device gone too.
 LiveCapture::News Absence(const DeviceResult& result)
 {
     if (result.status == DeviceResult::NoLibrary) return LiveCapture::News::NoLibrary;
@@ -42,24 +34,7 @@ struct LiveCapture::Shared {
     News news = News::Nothing;
     ScreenBuffer latest = {};
     long long latestMs = 0;
-    std::optional<long long> callSince;  // when the call in flight began
 
-    // One operation of the device layer, watched while it runs.
-    template <typename Operation>
-    DeviceResult Call(Operation operation)
-    {
-        Mark(Now());
-        const DeviceResult result = operation();
-        Mark(std::nullopt);
-        return result;
-    }
-    void Mark(std::optional<long long> since)
-    {
-        const std::lock_guard<std::mutex> hold(lock);
-        callSince = since;
-    }
-    // Under the lock.
-    bool Hung() const { return callSince && Now() - *callSince > DeviceHangMs; }
     // Keeps `what`, of time `ms`, for Take and posts when nothing was waiting
     // yet; a stopped view tells nothing, as its window may be gone.
     void Tell(News what, const ScreenBuffer& screen, long long ms)
@@ -89,18 +64,16 @@ void LiveCapture::Start(HWND window, UINT message)
     shared_->window = window;
     shared_->message = message;
     std::thread(Run, shared_).detach();
-    SetTimer(window, message, WatchMs, Watch);
 }
 
 void LiveCapture::Stop()
 {
     if (!shared_) return;
-    KillTimer(shared_->window, shared_->message);
     {
         std::unique_lock<std::mutex> hold(shared_->lock);
         shared_->stop = true;
         shared_->wake.notify_all();
-        shared_->wake.wait_for(hold, StopPatience, [this] { return shared_->ended || shared_->Hung(); });
+        shared_->wake.wait_for(hold, StopPatience, [this] { return shared_->ended; });
     }
     shared_.reset();
 }
@@ -115,14 +88,14 @@ LiveCapture::News LiveCapture::Take(ScreenBuffer& screen, long long& ms)
         ms = shared_->latestMs;
         shared_->news = News::Nothing;
     }
-    return news == News::Nothing && shared_->Hung() ? News::NoDevice : news;
+    return news;
 }
 
 void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
 {
     ScreenBuffer screen = {};
     DeviceVersion version;
-    News gone = Absence(shared->Call([&] { return GetDeviceVersion(version); }));
+    News gone = Absence(GetDeviceVersion(version));
     // Captures start on a grid of 1/30 s, so a coarse timer's late wake-ups
     // are made up by the next ones; a device slower than the grid sets the
     // pace itself.
@@ -133,13 +106,13 @@ void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
             if (shared->wake.wait_until(hold, due, [&] { return shared->stop; })) break;
         }
         screen.fill(0);
-        DeviceResult result = shared->Call([&] { return CaptureScreen(screen); });
+        DeviceResult result = CaptureScreen(screen);
         // The frame's time is its capture's, not its telling's: the question
         // below may wait behind the window's own capture of a newer screen.
         const long long captured = Now();
         // What a capture's result means is known only for 0; for any other
         // the device is asked whether it is there.
-        if (result && *result != 0) result = shared->Call([&] { return GetDeviceVersion(version); });
+        if (result && *result != 0) result = GetDeviceVersion(version);
         gone = Absence(result);
         if (gone == News::Nothing) shared->Tell(News::Frame, screen, captured);
         due += Period;

@@ -2,23 +2,25 @@
 // The live view's captures: the device's screen taken again and again on a
 // thread of its own, so a slow device never holds up the window, at the
 // device's pace but at most 30 times a second. Each capture is one operation
-// of the device layer, bracketed like any other. A device that hangs
-// in a call holds up neither the window nor its closing: the thread is left
-// to end when the call comes back, or with the program.
+// of the device layer, bracketed like any other. A device that hangs in a call
+// holds up neither the window nor its closing: the device layer gives up on
+// it, which ends the live view, and a thread still waiting when the window
+// closes is left to end on its own.
 #include "pieceif.h"
 
 #include <windows.h>
 
 #include <memory>
-#include <optional>
+
+// The live view's pace: at most this many captures a second.
+constexpr int LiveCapturesPerSecond = 30;
 
 // Threads: the thread of the window that the news goes to makes a LiveCapture
 // and calls Start, Stop, Running, Take and the destructor; no other thread
-// calls them (Now aside), as Start and Stop set and kill a timer of that
-// window and the members are not locked. The capture thread runs Run alone:
+// calls them (Now aside), as the members are not locked. The capture thread runs Run alone:
 // it reaches the window only by posting, the state it shares with it only
 // under that state's lock, and the device only through the device layer,
-// whose one lock it takes turns on with the window's own device calls.
+// whose turn it shares with the window's own device calls.
 class LiveCapture {
 public:
     // What Take finds.
@@ -30,9 +32,8 @@ public:
     LiveCapture& operator=(const LiveCapture&) = delete;
 
     // Starts capturing; on the thread of `window`, which gets `message`
-    // posted whenever news waits for Take, and every so often besides, so
-    // that a device that stops answering is noticed. Frames are drawn on its
-    // thread, where drawing reaches the screen at once.
+    // posted whenever news waits for Take. Frames are drawn on its thread,
+    // where drawing reaches the screen at once.
     void Start(HWND window, UINT message);
     // Returns once no capture runs any more, after half a second at most: a
     // call that hangs in the library is not waited for. The news not yet
@@ -40,9 +41,9 @@ public:
     void Stop();
     bool Running() const { return static_cast<bool>(shared_); }
     // The latest frame and the time it was captured (milliseconds on a clock
-    // that never goes back), when one came since the last Take; the frames between
-    // are dropped, never queued. NoLibrary and NoDevice: capturing has ended,
-    // or a call has hung for longer than DeviceHangMs.
+    // that never goes back), when one came since the last Take; the frames
+    // between are dropped, never queued. NoLibrary and NoDevice: capturing has
+    // ended (a call that hung, too: the device layer answered Hung).
     News Take(ScreenBuffer& screen, long long& ms);
 
     // Any thread.

@@ -21,7 +21,7 @@ Handle TemporaryFile()
 Recording::Recording(int width, int height)
     : file_(TemporaryFile()),
       gif_(width, height, [this](const std::string& bytes) { return Write(bytes); },
-           [this](size_t length) { return Cut(length); })
+           [this](std::uint64_t length) { return Cut(length); })
 {
 }
 
@@ -32,7 +32,7 @@ bool Recording::Write(const std::string& bytes)
            written == bytes.size();
 }
 
-bool Recording::Cut(size_t length)
+bool Recording::Cut(std::uint64_t length)
 {
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(length);

@@ -6,7 +6,9 @@
 #include "Gif.h"
 #include "Handle.h"
 
+#include <cstdint>
 #include <string>
+#include <type_traits>
 
 class Recording {
 public:
@@ -33,7 +35,10 @@ public:
 
 private:
     bool Write(const std::string& bytes);
-    bool Cut(size_t length);
+    bool Cut(std::uint64_t length);
+    // A recording cut by a full disk may have passed 4 GiB.
+    static_assert(std::is_same_v<decltype(&Recording::Cut), bool (Recording::*)(std::uint64_t)>,
+                  "the file's length needs 64 bits");
 
     Handle file_;
     GifAnimation gif_;

@@ -1,8 +1,10 @@
-// The device library's functions, the one lock and the ismInit/ismExit bracket
-// around each call, and the decoding of what the library gives back.
+// The device library's functions, the device's turn, each operation's thread
+// with the ismInit/ismExit bracket around its call, and the decoding of what
+// the library gives back.
 #include "pieceif.h"
 
 #include "Ansi.h"
+#include "Handle.h"
 #include "LazyProc.h"
 
 #include <algorithm>
@@ -10,7 +12,10 @@
 #include <climits>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <thread>
 #include <type_traits>
 
 namespace {
@@ -68,23 +73,46 @@ DeviceFunction<IsmPffsWriteFn, IsmPffsWriteName> ismPFFSWrite;
 DeviceFunction<IsmWriteSrfFileFn, IsmWriteSrfFileName> ismWriteSrfFile;
 DeviceFunction<IsmLcdCaptureScreenFn, IsmLcdCaptureScreenName> ismLCDCaptureScreen;
 
-// The device's one lock. Operations take turns in the order they come, so a
-// capture clicked during the live view waits for the capture in flight, not
-// for the next ones as well. An operation that waited DeviceHangMs for its
-// turn gives up: the call before it hangs.
+// The device's turn, first among this program's operations, in the order
+// they come, so a capture clicked during the live view waits for the capture
+// in flight, not for the next ones as well; then among every program's,
+// through a mutex of the session that the thread with the turn holds. The
+// mutex keeps no order, so the queue stays. An operation that has not had
+// both within DeviceHangMs gives up: the call before it hangs.
 class DeviceTurns {
 public:
     bool Take()
     {
-        std::unique_lock<std::mutex> hold(lock_);
-        const unsigned long long ticket = next_++;
-        queue_.push_back(ticket);
-        if (wake_.wait_for(hold, std::chrono::milliseconds(DeviceHangMs), [&] { return queue_.front() == ticket; }))
-            return true;
-        queue_.erase(std::find(queue_.begin(), queue_.end(), ticket));
+        const auto deadline = Clock::now() + std::chrono::milliseconds(DeviceHangMs);
+        {
+            std::unique_lock<std::mutex> hold(lock_);
+            const unsigned long long ticket = next_++;
+            queue_.push_back(ticket);
+            if (!wake_.wait_until(hold, deadline, [&] { return queue_.front() == ticket; })) {
+                queue_.erase(std::find(queue_.begin(), queue_.end(), ticket));
+                return false;
+            }
+        }
+        // Where the mutex could not be had (its name taken by another kind
+        // of object), this program's order is all there is. A program that
+        // ended in its turn left the mutex abandoned: the turn is free.
+        if (!programs_) return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const DWORD got = WaitForSingleObject(programs_.get(), static_cast<DWORD>(std::max<long long>(left, 0)));
+        if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) return true;
+        Next();
         return false;
     }
+    // On the thread that took the turn.
     void Give()
+    {
+        if (programs_) ReleaseMutex(programs_.get());
+        Next();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Next()
     {
         {
             const std::lock_guard<std::mutex> hold(lock_);
@@ -93,7 +121,7 @@ public:
         wake_.notify_all();
     }
 
-private:
+    Handle programs_{CreateMutexW(nullptr, FALSE, L"Local\\PieceDeviceTurn")};
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<unsigned long long> queue_;  // the tickets waiting; the first has the turn
@@ -101,31 +129,81 @@ private:
 };
 
 // Never destroyed: a call left hanging in the library when the program ends
-// may still come back while the program's objects go.
+// still holds the turn, and may come back while the program's objects go.
 DeviceTurns& Turns()
 {
     static DeviceTurns& turns = *new DeviceTurns;
     return turns;
 }
 
-// ismInit, the one call, ismExit, in the operation's turn. Nothing at all is
-// called when the library or one of the three functions cannot be found. The
-// functions are bound in a turn too, so no two threads bind at once.
-template <typename Fn, typename... Args>
-DeviceResult DeviceCall(LazyProc<Fn>& function, Args... args)
+// What an operation's thread and its caller share. The caller may leave
+// before the thread ends, so both hold it.
+struct Operation {
+    explicit Operation(std::function<DeviceResult()> bracket) : call(std::move(bracket)) {}
+    const std::function<DeviceResult()> call;
+    const Handle hasTurn{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set too when the turn never came
+    const Handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    DeviceResult result{DeviceResult::Hung};  // the thread's, until `done` is set
+};
+
+void RunOperation(const std::shared_ptr<Operation>& operation)
 {
-    if (!Turns().Take()) return {DeviceResult::Hung};
-    const IsmInitFn init = ismInit.get();
-    const IsmExitFn exit = ismExit.get();
-    const Fn call = function.get();
-    DeviceResult result{DeviceResult::NoLibrary};
-    if (init && exit && call) {
-        init();
-        result = {DeviceResult::Answered, call(args...)};
-        exit();
+    if (Turns().Take()) {
+        SetEvent(operation->hasTurn.get());
+        operation->result = operation->call();
+        Turns().Give();
     }
-    Turns().Give();
-    return result;
+    SetEvent(operation->done.get());
+    SetEvent(operation->hasTurn.get());
+}
+
+// Waits at most `ms` for `event`, dispatching this thread's messages
+// meanwhile; false when the time ran out first.
+bool WaitDispatching(HANDLE event, DWORD ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = ms == INFINITE ? INFINITE : now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE, left, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    }
+}
+
+// `bracket` in the device's turn, on a thread of its own; Hung when the turn
+// did not come, or the call did not come back in time.
+DeviceResult InTurn(std::function<DeviceResult()> bracket)
+{
+    const auto operation = std::make_shared<Operation>(std::move(bracket));
+    if (!operation->hasTurn || !operation->done) return {DeviceResult::Hung};
+    std::thread(RunOperation, operation).detach();
+    WaitDispatching(operation->hasTurn.get(), INFINITE);
+    if (!WaitDispatching(operation->done.get(), DeviceHangMs)) return {DeviceResult::Hung};
+    return operation->result;
+}
+
+// ismInit, `call` with the library's function, ismExit, in the operation's
+// turn. Nothing at all is called when the library or one of the three
+// functions cannot be found. The functions are bound in a turn too, so no two
+// threads bind at once. `call` holds what the library works on.
+template <typename Fn, typename Call>
+DeviceResult DeviceCall(LazyProc<Fn>& function, Call call)
+{
+    return InTurn([&function, call] {
+        const IsmInitFn init = ismInit.get();
+        const IsmExitFn exit = ismExit.get();
+        const Fn fn = function.get();
+        if (!init || !exit || !fn) return DeviceResult{DeviceResult::NoLibrary};
+        init();
+        const DeviceResult result{DeviceResult::Answered, call(fn)};
+        exit();
+        return result;
+    });
 }
 
 unsigned Word(const DeviceVersionRecord& record, size_t offset)
@@ -216,18 +294,28 @@ PffsFreeSpace ParsePffsListing(const std::string& listing)
 
 DeviceResult GetDeviceVersion(DeviceVersion& version)
 {
-    DeviceVersionRecord record = {};
-    record[0] = static_cast<unsigned char>(DeviceVersionRecordSize);
-    const DeviceResult result = DeviceCall(ismGetVersion, static_cast<void*>(record.data()), 1);
-    version = DecodeDeviceVersion(record);
+    auto record = std::make_shared<DeviceVersionRecord>();
+    (*record)[0] = static_cast<unsigned char>(DeviceVersionRecordSize);
+    const DeviceResult result =
+        DeviceCall(ismGetVersion, [record](IsmGetVersionFn get) { return get(record->data(), 1); });
+    version = DecodeDeviceVersion(result ? *record : DeviceVersionRecord{});
+    return result;
+}
+
+DeviceResult GetPffsListing(std::string& listing)
+{
+    // One byte more than offered, so the text is always terminated.
+    auto buffer = std::make_shared<std::array<char, PffsListingSize + 1>>();
+    const DeviceResult result =
+        DeviceCall(ismPFFSDir, [buffer](IsmPffsDirFn dir) { return dir(buffer->data(), PffsListingSize, 0); });
+    if (result && *result == 0) listing = buffer->data();
     return result;
 }
 
 DeviceResult GetPffsFreeSpace(PffsFreeSpace& space)
 {
-    // One byte more than offered, so the text is always terminated.
-    char listing[PffsListingSize + 1] = {};
-    const DeviceResult result = DeviceCall(ismPFFSDir, listing, PffsListingSize, 0);
+    std::string listing;
+    const DeviceResult result = GetPffsListing(listing);
     if (result && *result == 0) space = ParsePffsListing(listing);
     return result;
 }
@@ -241,18 +329,22 @@ std::wstring PffsFileName(const std::wstring& path)
 
 DeviceResult WriteFileToPffs(const std::wstring& path)
 {
-    const std::string pffsName = ToAnsi(PffsFileName(path));
-    const std::string pcPath = ToAnsi(path);
-    return DeviceCall(ismPFFSWrite, pffsName.c_str(), pcPath.c_str());
+    return DeviceCall(ismPFFSWrite, [pffsName = ToAnsi(PffsFileName(path)), pcPath = ToAnsi(path)](IsmPffsWriteFn write) {
+        return write(pffsName.c_str(), pcPath.c_str());
+    });
 }
 
 DeviceResult WriteSrfToDevice(const std::wstring& path)
 {
-    const std::string srfPath = ToAnsi(path);
-    return DeviceCall(ismWriteSrfFile, srfPath.c_str(), 1);
+    return DeviceCall(ismWriteSrfFile,
+                      [srfPath = ToAnsi(path)](IsmWriteSrfFileFn write) { return write(srfPath.c_str(), 1); });
 }
 
 DeviceResult CaptureScreen(ScreenBuffer& screen)
 {
-    return DeviceCall(ismLCDCaptureScreen, screen.data(), ScreenBytes);
+    auto shot = std::make_shared<ScreenBuffer>(screen);
+    const DeviceResult result =
+        DeviceCall(ismLCDCaptureScreen, [shot](IsmLcdCaptureScreenFn capture) { return capture(shot->data(), ScreenBytes); });
+    if (result) screen = *shot;
+    return result;
 }

@@ -3,12 +3,25 @@
 // first call and stays loaded; every operation brackets its one call with
 // ismInit and ismExit, so no connection to the device outlives an operation.
 //
-// Any thread may call: the window's and the live view's capture thread do.
-// All operations share one lock, held from the binding of the functions to
-// ismExit, and take it in the order they come, so two calls never overlap and
-// a capture clicked during the live view waits for one call, not for all that
-// follow. An operation that has waited DeviceHangMs for its turn makes no call
-// and answers Hung.
+// Threads: any thread may call, and the window's, the live view's capture
+// thread and the verbs' do. Each operation runs on a thread of its own,
+// which takes the device's turn, binds the functions, calls ismInit, the one
+// call and ismExit, and gives the turn back; the caller waits for it,
+// dispatching its own thread's messages meanwhile, so a window on that thread
+// goes on painting; its handlers may run too, so a window calls from a job,
+// which keeps it shut to input (Window::RunJob). The
+// turn is this program's, in the order its operations come, so a capture
+// clicked during the live view waits for one call, not for all that follow;
+// then the session's, shared by every program of this device layer through a
+// named mutex, so two programs never interleave their brackets. A turn that
+// does not come within DeviceHangMs, or a call that has not come back
+// DeviceHangMs after its turn came, answers Hung. The operation's thread has
+// copies of the arguments and buffers, and the caller copies the results
+// back only when the call answered in time: a call left hanging in the
+// library writes into nothing of the caller's, holds the turn until it
+// returns (no second bracket starts on a device still in a call), and is
+// otherwise left to the end of the process. A program that ends during its
+// turn leaves the turn free for the others.
 #include <windows.h>
 
 #include <array>
@@ -18,8 +31,9 @@
 // What the device verbs say instead of their results when the library is missing.
 extern const wchar_t DeviceLibraryMissingText[];
 
-// A call that has not come back after this long is taken to hang (a cable
-// pulled in the middle of a transfer): operations waiting for their turn give up.
+// A call that has not come back this long after its turn came is taken to
+// hang (a cable pulled in the middle of a transfer); an operation that has
+// waited this long for its turn gives up too.
 constexpr int DeviceHangMs = 3000;
 
 // What one operation came to: the library's result, or why no call was made.
@@ -72,6 +86,9 @@ PffsFreeSpace ParsePffsListing(const std::string& listing);
 
 // The wrappers: the library's result unchanged, or why no call was made.
 DeviceResult GetDeviceVersion(DeviceVersion& version);
+// The listing of the flash file system as the library gives it, up to its
+// first zero byte; `listing` changes only when one came back.
+DeviceResult GetPffsListing(std::string& listing);
 // `space` changes only when a listing came back.
 DeviceResult GetPffsFreeSpace(PffsFreeSpace& space);
 // The device file is named after the path's last part, lower-cased.

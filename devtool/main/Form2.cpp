@@ -4,6 +4,7 @@
 #include "DeviceCommands.h"
 #include "Form6.h"
 #include "Form7.h"
+#include "MsgBox.h"
 #include "PubFnc.h"
 
 // In tab order. Esc closes the menu as its close box does.
@@ -31,9 +32,9 @@ void Form2::Form_Load()
 // are modal over the menu; the device jobs have no window over it (the file
 // dialog of a transfer has no owner) and wait for the host while they report,
 // so the menu takes no input while they run.
-void Form2::Command1_Click() { RunJob(ShowDeviceInfo); }
+void Form2::Command1_Click() { DeviceJob(ShowDeviceInfo); }
 
-void Form2::Command2_Click() { RunJob(TransferFile); }
+void Form2::Command2_Click() { DeviceJob(TransferFile); }
 
 void Form2::Command3_Click() { Form7().Show(hwnd()); }
 
@@ -41,4 +42,13 @@ void Form2::Command4_Click() { Form6().Show(hwnd()); }
 
 void Form2::Command5_Click() { Unload(); }
 
-void Form2::Command6_Click() { RunJob(RunOnDevice); }
+void Form2::Command6_Click() { DeviceJob(RunOnDevice); }
+
+// The host shows the verb's lines; a device that does not answer, or a
+// library that is missing, is told where the user waited for it as well.
+void Form2::DeviceJob(DeviceResult (*job)())
+{
+    RunJob([&] {
+        if (const DeviceResult result = job(); !result) MsgBox(hwnd(), NoCallText(result), MB_ICONEXCLAMATION | MB_OK);
+    });
+}

@@ -3,6 +3,8 @@
 // other in one run of the device tool.
 #include "Window.h"
 
+struct DeviceResult;
+
 class Form2 : public Window {
 public:
     Form2();
@@ -20,4 +22,7 @@ private:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
+    // A device verb's job; one that could not reach the device says so over
+    // the menu too.
+    void DeviceJob(DeviceResult (*job)());
 };

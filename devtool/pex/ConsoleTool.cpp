@@ -7,18 +7,19 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 // Two bytes of the 4096-byte buffer stay free, as the host's side has always
 // been given at most 4094 bytes in one execute.
 constexpr DWORD ReadSize = 4094;
 constexpr DWORD ZeroReadWaitMs = 10;
-
-void SendCannotStart(const ToolOutput& output, const std::wstring& commandLine, DWORD error)
-{
-    output(L"起動できませんでした (エラー " + std::to_wstring(error) + L"): " + commandLine + L"\r\n");
-}
 
 // The program a command line starts, as the platform reads its first token.
 std::wstring ToolName(const std::wstring& commandLine)
@@ -31,17 +32,91 @@ std::wstring ToolName(const std::wstring& commandLine)
     return name;
 }
 
-void SendNotEnded(const ToolOutput& output, const std::wstring& commandLine)
+// The lead bytes of the ANSI code page, asked for once: asked byte by byte,
+// the platform would be called for every byte a tool writes.
+const std::array<bool, 256>& LeadBytes()
 {
-    output(ToolName(commandLine) + L"が終了しませんでした.\r\n");
+    static const std::array<bool, 256> lead = [] {
+        std::array<bool, 256> table{};
+        CPINFO info = {};
+        if (GetCPInfo(CP_ACP, &info))
+            for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
+                for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) table[byte] = true;
+        return table;
+    }();
+    return lead;
+}
+
+// The texts of one run, handed in order from the thread that reads the pipe
+// to the caller's, which forwards them; no text is the end. A few at most are
+// held: an output slower than the tool holds the reader up and, once the pipe
+// is full, the tool, as if it read the pipe itself.
+class TextQueue {
+public:
+    void Put(std::optional<std::wstring> text)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        taken_.wait(lock, [this] { return texts_.size() < Depth; });
+        texts_.push_back(std::move(text));
+        put_.notify_one();
+    }
+
+    std::optional<std::wstring> Take()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        put_.wait(lock, [this] { return !texts_.empty(); });
+        std::optional<std::wstring> text = std::move(texts_.front());
+        texts_.pop_front();
+        taken_.notify_one();
+        return text;
+    }
+
+private:
+    static constexpr size_t Depth = 16;
+    std::mutex mutex_;
+    std::condition_variable put_, taken_;
+    std::deque<std::optional<std::wstring>> texts_;
+};
+
+// The tool's output until the pipe breaks, one text per read in whole
+// characters, then the end.
+void ReadOutput(HANDLE pipe, HANDLE process, TextQueue& texts)
+{
+    char buffer[ReadSize];
+    DWORD carried = 0;
+    for (;;) {
+        DWORD got = 0;
+        // A failed read (the pipe broken once the tool's last copy of the
+        // write end has gone) is the end of the output.
+        if (!ReadFile(pipe, buffer + carried, ReadSize - carried, &got, nullptr)) break;
+        if (got == 0) {
+            // A write of no bytes wakes the read with nothing; what the tool
+            // writes after it, even in its last moments, is still in the pipe
+            // after it has ended. The wait keeps repeated empty reads from
+            // spinning while it runs.
+            WaitForSingleObject(process, ZeroReadWaitMs);
+            continue;
+        }
+        // A zero byte would cut the text short; only it is left out.
+        const auto size = static_cast<size_t>(std::remove(buffer, buffer + carried + got, '\0') - buffer);
+        // A double-byte character cut by the read waits for its trail byte.
+        const size_t whole = WholeCharacterLength({buffer, size});
+        if (whole) texts.Put(FromAnsiBuffer(buffer, whole));
+        carried = static_cast<DWORD>(size - whole);
+        if (carried) buffer[0] = buffer[whole];
+    }
+    // A lead byte that never got its trail byte is still the tool's output.
+    if (carried) texts.Put(FromAnsiBuffer(buffer, carried));
+    texts.Put(std::nullopt);
 }
 }
 
-size_t WholeCharacterLength(const std::string& bytes)
+size_t WholeCharacterLength(std::string_view bytes)
 {
+    const std::array<bool, 256>& lead = LeadBytes();
     size_t i = 0;
     while (i < bytes.size()) {
-        if (!IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(bytes[i]))) {
+        if (!lead[static_cast<unsigned char>(bytes[i])]) {
             ++i;
         } else if (i + 1 < bytes.size()) {
             i += 2;
@@ -71,14 +146,20 @@ std::wstring CommandLineArgument(const std::wstring& text)
     return quoted + L"\"";
 }
 
-ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
-                                 DWORD exitWaitMs, const ToolOutput& output)
+std::wstring ToolFailureText(const ConsoleToolResult& result, const std::wstring& commandLine)
+{
+    if (!result.started)
+        return L"起動できませんでした (エラー " + std::to_wstring(result.startError) + L"): " + commandLine;
+    return result.ended ? std::wstring() : ToolName(commandLine) + L"が終了しませんでした.";
+}
+
+ConsoleToolResult RunTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                          DWORD exitWaitMs, const ToolOutput& output)
 {
     ConsoleToolResult result;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     Handle readEnd, writeEnd, errorEnd;
     PROCESS_INFORMATION info = {};
-    DWORD error = 0;
 
     // The tool gets the write end twice, as its output and as its error. The
     // read end stays ours alone: a copy in the tool would keep the pipe open
@@ -98,56 +179,36 @@ ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std:
         result.started = CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(),
                                         nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info) != FALSE;
     }
-    if (!result.started) error = GetLastError();
+    if (!result.started) result.startError = GetLastError();
     Handle process(info.hProcess), thread(info.hThread);
     // From here only the tool's own copies keep the pipe open for writing.
     writeEnd.Close();
     errorEnd.Close();
 
-    if (!result.started) {
-        SendCannotStart(output, commandLine, error);
-        output(L"\r\n");
-        return result;
-    }
+    if (!result.started) return result;
 
     // Reading while the tool runs: a tool that writes more than the pipe holds
-    // is never held up, and its lines reach the host as they are written.
-    char buffer[ReadSize];
-    DWORD carried = 0;
-    for (;;) {
-        DWORD got = 0;
-        // A failed read (the pipe broken once the tool's last copy of the
-        // write end has gone) is the end of the output.
-        if (!ReadFile(readEnd.get(), buffer + carried, ReadSize - carried, &got, nullptr)) break;
-        if (got == 0) {
-            // A write of no bytes wakes the read with nothing; what the tool
-            // writes after it, even in its last moments, is still in the pipe
-            // after it has ended. The wait keeps repeated empty reads from
-            // spinning while it runs.
-            WaitForSingleObject(process.get(), ZeroReadWaitMs);
-            continue;
-        }
-        std::string chunk(buffer, carried + got);
-        // A zero byte would cut the text short; only it is left out.
-        chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
-        // A double-byte character cut by the read waits for its trail byte.
-        const size_t whole = WholeCharacterLength(chunk);
-        carried = static_cast<DWORD>(chunk.size() - whole);
-        if (carried) buffer[0] = chunk[whole];
-        if (whole) output(FromAnsi(chunk.substr(0, whole)));
-    }
-    // A lead byte that never got its trail byte is still the tool's output.
-    if (carried) output(FromAnsi(std::string(buffer, carried)));
+    // is never held up, and its lines reach the host as they are written. A
+    // thread of its own reads, so the tool's next output is read and converted
+    // while the last is still on its way to the host.
+    TextQueue texts;
+    std::thread reader(ReadOutput, readEnd.get(), process.get(), std::ref(texts));
+    while (const std::optional<std::wstring> text = texts.Take()) output(*text);
+    reader.join();
 
     // A tool may close its output and go on running; the run does not wait
     // for it for ever, and leaves it running.
     result.ended = WaitForSingleObject(process.get(), exitWaitMs) == WAIT_OBJECT_0;
-    if (result.ended) {
-        GetExitCodeProcess(process.get(), &result.exitCode);
-        output(L"");
-    } else {
-        SendNotEnded(output, commandLine);
-    }
+    if (result.ended) GetExitCodeProcess(process.get(), &result.exitCode);
+    return result;
+}
+
+ConsoleToolResult RunConsoleTool(const std::wstring& applicationName, const std::wstring& commandLine,
+                                 DWORD exitWaitMs, const ToolOutput& output)
+{
+    const ConsoleToolResult result = RunTool(applicationName, commandLine, exitWaitMs, output);
+    const std::wstring failure = ToolFailureText(result, commandLine);
+    output(failure.empty() ? failure : failure + L"\r\n");
     output(L"\r\n");
     return result;
 }

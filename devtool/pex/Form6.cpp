@@ -3,8 +3,8 @@
 
 #include "ConsoleTool.h"
 #include "Host.h"
+#include "ImageBuild.h"
 #include "Ini.h"
-#include "PathConv.h"
 #include "ProjectFile.h"
 #include "PubFnc.h"
 #include "pubForm.h"
@@ -41,15 +41,6 @@ const wchar_t* const BrowseFilter[3] = {
 };
 }
 
-std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& input,
-                               const std::wstring& output, const std::wstring& icon)
-{
-    std::wstring line = L"PPACK.EXE -e " + CommandLineArgument(input) + L" -o" +
-                        CommandLineArgument(output) + L" -n" + CommandLineArgument(title);
-    if (!icon.empty()) line += L" -i" + CommandLineArgument(icon);
-    return line;
-}
-
 Form6::Form6() : Window(L"Form6", L"実行イメージ作成", 4230, 3150) {}
 
 void Form6::Show(HWND owner) { ShowCenteredModal(owner); }
@@ -58,20 +49,11 @@ void Form6::Form_Load()
 {
     AddControls(Controls);
 
-    const std::wstring projectName = ReadIniValue(Sds::Main, Sds::ProjectName, L"", ProjectFilePath);
-    Text1.SetText(ReadIniValue(Sds::Pex, Sds::Title, projectName, ProjectFilePath));
-
-    std::wstring input = ReadIniValue(Sds::Pex, Sds::Input, L"", ProjectFilePath);
-    if (input.empty())
-        input = StripExtension(ReadIniValue(Sds::Source, Sds::FirstSource, L"", ProjectFilePath)) + L".srf";
-    Text2[0].SetText(ResolveStoredPath(input, ProjectDir));
-
-    const std::wstring output = ReadIniValue(Sds::Pex, Sds::Output, L"", ProjectFilePath);
-    Text2[1].SetText(output.empty() ? CanonicalPath(StripExtension(Text2[0].Text()) + L".pex")
-                                    : ResolveStoredPath(output, ProjectDir));
-
-    const std::wstring icon = ReadIniValue(Sds::Pex, Sds::Icon, L"", ProjectFilePath);
-    Text2[2].SetText(icon.empty() ? std::wstring() : ResolveStoredPath(icon, ProjectDir));
+    const ImageSettings settings = LoadImageSettings(ProjectFilePath, ProjectDir);
+    Text1.SetText(settings.title);
+    Text2[0].SetText(settings.input);
+    Text2[1].SetText(settings.output);
+    Text2[2].SetText(settings.icon);
 }
 
 void Form6::Save_Pex()

@@ -5,12 +5,6 @@
 
 #include <string>
 
-// The packer's command line for the texts of the four boxes. A text with a
-// blank, tab or double quote is quoted so that the packer gets it back exactly;
-// every other text goes in as it is.
-std::wstring PackerCommandLine(const std::wstring& title, const std::wstring& input,
-                               const std::wstring& output, const std::wstring& icon);
-
 class Form6 : public Window {
 public:
     Form6();

@@ -9,8 +9,6 @@
 //                         hardware   hardware version word (0x0102)
 //                         bios       BIOS version word (0x0114)
 //                         biosdate   BIOS date word (0x068F)
-//                         capturems  how long each capture takes from now
-//                                    on, instead of %PIECE_SIM_CAPTURE_MS%
 //                [pffs]   capacity   flash size in sectors of 4096 bytes (1024)
 //                         freesectors, freebytes
 //                                    shown in the listing's summary instead of
@@ -23,6 +21,18 @@
 //                         nolinefeed 1 = the summary line has no final line feed
 //                         empty      1 = the listing is empty (result 0)
 //                [srf]    result     returned by ismWriteSrfFile after recording
+//                [delay]  ismInit, ismExit, ismGetVersion, ismPFFSDir,
+//                         ismPFFSWrite, ismWriteSrfFile, ismLCDCaptureScreen
+//                                    milliseconds that call takes before it
+//                                    does anything else, as a slow device, or
+//                                    one that hangs for a while and then
+//                                    answers; 4294967295 (the platform's
+//                                    INFINITE), a device that hangs in the
+//                                    call for ever
+//                         all        the same for every call without an entry
+//                                    of its own
+//                         event      the name of a manual-reset event, set as
+//                                    a call begins to take its time
 //   pffs\        the files of the flash file system. Each file takes whole
 //                sectors, at least one.
 //   screen.bin   the screens that captures return, copied byte for byte (values
@@ -37,7 +47,8 @@
 //                given and the constant argument.
 //   calls.log    one CRLF line per call, appended, in the ANSI code page: the
 //                function name and its arguments separated by single blanks,
-//                texts as given, pointers left out:
+//                texts as given, pointers left out; written as the call
+//                begins, before its delay:
 //                  ismInit
 //                  ismGetVersion 1
 //                  ismPFFSDir 4096 0
@@ -46,9 +57,6 @@
 //                  ismLCDCaptureScreen 11264
 //                  ismExit
 //
-// %PIECE_SIM_CAPTURE_MS% (decimal, default 0): every capture takes that long,
-// as a slow device would; 4294967295 (the platform's INFINITE), a device that
-// hangs in the call for ever.
 // %PIECE_SIM_CAPTURE_RESULT% (decimal, default 0): what a capture that copied
 // the screen returns, as a library that reports success otherwise would.
 //
@@ -141,7 +149,19 @@ public:
 
     bool Connected() const { return Number("device", "connected", 1) != 0; }
 
-    void Log(const std::string& line) const { sim::AppendWhole(Wide(Path("calls.log")), line + "\r\n"); }
+    // Logs the call, `line` naming it first, then takes its delay.
+    void Begin(const std::string& line) const
+    {
+        sim::AppendWhole(Wide(Path("calls.log")), line + "\r\n");
+        const std::string name = line.substr(0, line.find(' '));
+        const auto ms = static_cast<DWORD>(Number("delay", name.c_str(), Number("delay", "all", 0)));
+        if (ms == 0)
+            return;
+        // The event stays set while this handle keeps it.
+        const std::string event = Setting("delay", "event");
+        const sim::Handle taking = event.empty() ? sim::Handle() : sim::SetNamedEvent(Wide(event));
+        Sleep(ms);
+    }
 
 private:
     static std::string Folder()
@@ -258,20 +278,20 @@ extern "C" {
 int __stdcall ismInit()
 {
     Device device;
-    device.Log("ismInit");
+    device.Begin("ismInit");
     return device.Connected() ? 0 : ErrNotConnected;
 }
 
 int __stdcall ismExit()
 {
-    Device().Log("ismExit");
+    Device().Begin("ismExit");
     return 0;
 }
 
 int __stdcall ismGetVersion(void* record, int kind)
 {
     Device device;
-    device.Log("ismGetVersion " + std::to_string(kind));
+    device.Begin("ismGetVersion " + std::to_string(kind));
     if (!device.Connected())
         return -1;
     auto* bytes = static_cast<unsigned char*>(record);
@@ -287,7 +307,7 @@ int __stdcall ismGetVersion(void* record, int kind)
 int __stdcall ismPFFSDir(char* buffer, int size, int kind)
 {
     Device device;
-    device.Log("ismPFFSDir " + std::to_string(size) + " " + std::to_string(kind));
+    device.Begin("ismPFFSDir " + std::to_string(size) + " " + std::to_string(kind));
     if (!device.Connected())
         return ErrNotConnected;
     if (int injected = static_cast<int>(device.Number("pffs", "dirresult", 0)))
@@ -304,7 +324,7 @@ int __stdcall ismPFFSDir(char* buffer, int size, int kind)
 int __stdcall ismPFFSWrite(const char* pffsName, const char* pcPath)
 {
     Device device;
-    device.Log(std::string("ismPFFSWrite ") + pffsName + " " + pcPath);
+    device.Begin(std::string("ismPFFSWrite ") + pffsName + " " + pcPath);
     if (!device.Connected())
         return ErrNotConnected;
     if (int injected = static_cast<int>(device.Number("pffs", "writeresult", 0)))
@@ -327,7 +347,7 @@ int __stdcall ismPFFSWrite(const char* pffsName, const char* pcPath)
 int __stdcall ismWriteSrfFile(const char* srfPath, int kind)
 {
     Device device;
-    device.Log(std::string("ismWriteSrfFile ") + srfPath + " " + std::to_string(kind));
+    device.Begin(std::string("ismWriteSrfFile ") + srfPath + " " + std::to_string(kind));
     if (!device.Connected())
         return ErrNotConnected;
     CreateDirectoryA(device.Path("run").c_str(), nullptr);
@@ -344,12 +364,9 @@ int __stdcall ismWriteSrfFile(const char* srfPath, int kind)
 int __stdcall ismLCDCaptureScreen(unsigned char* buffer, int size)
 {
     Device device;
-    device.Log("ismLCDCaptureScreen " + std::to_string(size));
+    device.Begin("ismLCDCaptureScreen " + std::to_string(size));
     if (!device.Connected())
         return ErrNotConnected;
-    if (const auto latency = static_cast<DWORD>(
-            device.Number("device", "capturems", static_cast<long long>(sim::EnvNumber(L"PIECE_SIM_CAPTURE_MS", 0)))))
-        Sleep(latency);
     size_t n = static_cast<size_t>(std::max(0, std::min(size, ScreenBytes)));
     std::string screens;
     if (ReadWhole(device.Path("screen.bin"), screens)) {

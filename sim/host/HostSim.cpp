@@ -1,7 +1,10 @@
 // hostsim: stands in for the host IDE "Quandrix" in tests. It serves the DDE
 // topic "system" of service "Quandrix" while one program runs, answers the
 // request for "projectFileName" and shows every execute, in order, on stdout
-// (and in a log that keeps the execute boundaries).
+// (and in a log that keeps the execute boundaries). It takes one conversation,
+// the first: where tests run several programs at once, each through a host of
+// its own started after the last program connected, no program reaches
+// another's host.
 //
 // Options (the usage text in HostText.cpp says the same to a user):
 //   --project PATH           the answer to the request (ANSI code page)
@@ -83,6 +86,7 @@ private:
     HSZ service_ = nullptr, topic_ = nullptr, item_ = nullptr;
     bool registered_ = false;
     unsigned long executes_ = 0;
+    bool connected_ = false;
     std::string projectAnsi_;
     HANDLE out_, log_;
 };
@@ -127,8 +131,9 @@ HDDEDATA CALLBACK HostService::Callback(UINT type, UINT format, HCONV, HSZ hsz1,
     HostService& self = *current_;
     switch (type) {
     case XTYP_CONNECT:
-        return Result(DdeCmpStringHandles(hsz1, self.topic_) == 0 &&
-                      DdeCmpStringHandles(hsz2, self.service_) == 0);
+        if (self.connected_) return Result(FALSE);
+        self.connected_ = DdeCmpStringHandles(hsz1, self.topic_) == 0 && DdeCmpStringHandles(hsz2, self.service_) == 0;
+        return Result(self.connected_);
     case XTYP_REQUEST:
         return self.Request(hsz1, hsz2, format);
     case XTYP_EXECUTE:

@@ -40,6 +40,13 @@
 // Environment variables, all optional, applied in this order:
 //   PPACK_SIM_CMDLINE=<file>    write the raw command line into <file> (code
 //                               page 932, no line end), then go on.
+//   PPACK_SIM_STARTUP=1         write how the packer was started to standard
+//                               output: "PPACK: 起動 flags=0x00000101 show=0
+//                               console=hidden" (the start-up flags and show
+//                               command it was given, in hexadecimal and
+//                               decimal; whether a console window of its
+//                               shows: visible, or hidden, also when it has
+//                               none), then go on.
 //   PPACK_SIM_TEXT=<text>       raw mode: write exactly <text> (code page 932)
 //                               to standard output in one write; an empty value
 //                               writes nothing. Raw mode checks no options and
@@ -218,12 +225,30 @@ void CloseOutput()
         CloseHandle(err);
 }
 
+// What a console program is told at its start, and what became of its
+// console window: a console tool started from a window program must not flash
+// a console window on the screen.
+std::wstring Startup()
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    wchar_t flags[16];
+    // NOLINTNEXTLINE(cert-err33-c): eight digits always fit
+    std::swprintf(flags, 16, L"0x%08lx", startup.dwFlags);
+    return L"PPACK: 起動 flags=" + std::wstring(flags) + L" show=" + std::to_wstring(startup.wShowWindow) +
+           L" console=" + (IsWindowVisible(GetConsoleWindow()) ? L"visible" : L"hidden");
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     if (const auto path = sim::EnvText(L"PPACK_SIM_CMDLINE"))
         sim::WriteWhole(*path, sim::ToCodePage(sim::CodePage932, GetCommandLineW()));
+
+    if (sim::EnvNumber(L"PPACK_SIM_STARTUP", 0) == 1)
+        Say(Startup());
 
     const std::optional<std::wstring> event = sim::EnvText(L"PPACK_SIM_WAIT_EVENT");
     int result = 0;

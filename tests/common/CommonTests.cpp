@@ -1,5 +1,7 @@
 // The support library's pure rules: paths, typed file names, profile entries,
-// numbers and counts, the code page crossing and whole-file replacement.
+// numbers and counts, the code page crossing and whole-file replacement; and
+// the programs as built: what their resources tell Windows, among it the
+// common controls of version 6, and their icon.
 #include "Ansi.h"
 #include "FileBytes.h"
 #include "Ini.h"
@@ -19,16 +21,11 @@ using Split = std::array<std::wstring, 2>;
 TEST(Paths, StringHelpers)
 {
     const struct { std::wstring in; Split split; std::wstring stripped; } cases[] = {
-        {L"C:\\proj\\game.sds", {L"C:\\proj", L"game.sds"}, L"C:\\proj\\game"},
-        {L"game.sds", {L"", L"game.sds"}, L"game"},
-        {L"C:\\proj\\", {L"C:\\proj", L""}, L"C:\\proj\\"},
-        {L"", {L"", L""}, L""},
-        {L"\"C:\\my proj\\a.c\"", {L"C:\\my proj", L"a.c"}, L"C:\\my proj\\a"},
+        {L"C:\\proj\\game.sds", {L"C:\\proj", L"game.sds"}, L"C:\\proj\\game"}, {L"game.sds", {L"", L"game.sds"}, L"game"},
+        {L"C:\\proj\\", {L"C:\\proj", L""}, L"C:\\proj\\"}, {L"", {L"", L""}, L""}, {L".profile", {L"", L".profile"}, L""},
+        {L"\"C:\\my proj\\a.c\"", {L"C:\\my proj", L"a.c"}, L"C:\\my proj\\a"}, {L"\"main\"", {L"", L"main"}, L"\"main\""},
         {L"C:\\表\\ソース.c", {L"C:\\表", L"ソース.c"}, L"C:\\表\\ソース"},  // trail bytes 0x5C
-        {L".profile", {L"", L".profile"}, L""},
-        {L"C:\\my.dir\\main", {L"C:\\my.dir", L"main"}, L"C:\\my"},
-        {L"\"main\"", {L"", L"main"}, L"\"main\""},
-    };
+        {L"C:\\my.dir\\main", {L"C:\\my.dir", L"main"}, L"C:\\my"}};
     for (const auto& c : cases) {
         EXPECT_EQ(SplitPath(c.in), c.split) << ts::Utf8(c.in);
         EXPECT_EQ(StripExtension(c.in), c.stripped) << ts::Utf8(c.in);
@@ -147,6 +144,39 @@ TEST(ProjectFile, NumbersAndCounts)
         {L"-32768.5", -32768}, {L"32767.5", std::nullopt}, {L"-32769", std::nullopt}, {L"1e400", std::nullopt},
         {L"1e-400", 0}, {L"99999999999999999999", std::nullopt}};
     for (const auto& c : counts) EXPECT_EQ(ReadCount(c.text), c.count) << ts::Utf8(c.text);
+}
+
+const std::wstring Programs[] = {L"VORTALIS0", L"VTP2SDS", L"pece"};
+const std::string Architecture = sizeof(void*) == 8 ? "amd64" : "x86";
+
+std::string Resource(HMODULE module, LPCWSTR type)
+{
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), type);
+    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (!loaded) return {};
+    return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+}
+
+TEST(Programs, ManifestsDeclareTheBuildsArchitectureControlsRightsAndScaling)
+{
+    for (const std::wstring& program : Programs) {
+        const HMODULE module = LoadLibraryExW(ts::BinPath(program + L".exe").c_str(), nullptr,
+                                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        const std::string name = ts::Utf8(program);
+        ASSERT_TRUE(module) << name;
+        const std::string manifest = Resource(module, RT_MANIFEST);
+        for (const std::string& part :
+             {std::string("name=\"").append(name).append("\" version=\"0.10.0.0\" processorArchitecture=\"").append(Architecture).append("\"/>"),
+              std::string("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string("publicKeyToken=\"6595b64144ccf1df\""),
+              std::string("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+              std::string("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                          "PerMonitorV2, PerMonitor</dpiAwareness>")})
+            EXPECT_TRUE(manifest.find(part) != std::string::npos) << name << ": " << part;
+        EXPECT_FALSE(Resource(module, RT_GROUP_ICON).empty()) << name << ": no first icon";
+        FreeLibrary(module);
+    }
 }
 
 }  // namespace

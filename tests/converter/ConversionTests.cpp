@@ -1,7 +1,9 @@
 // The conversion itself, against the real profile functions, on files in a
 // scratch folder: one table of VTP files and the output each gives, and the
-// whole-section profile access that it reads and writes through.
+// whole-section profile access that it reads and writes through; the
+// converter's window laid out at the session's DPI.
 #include "Conversion.h"
+#include "Form1.h"
 #include "Ini.h"
 #include "TestSupport.h"
 
@@ -50,14 +52,12 @@ const Case Cases[] = {
      L"[PEX]\r\nINPUT=%D\\w\\game.srf\r\nOUTPUT=%D\\out\\game.pex\r\nICON=Q:\\icons\\game.pid\r\n", "",
      L"[MAIN]\r\nPROJECT-NAME=game\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=3\r\n1=.\\main.c\r\n2=..\\lib\\util.c\r\n"
      L"[OTHER]\r\nN=2\r\n1=.\\doc\\readme.txt\r\n[PEX]\r\nINPUT=.\\game.srf\r\nOUTPUT=..\\out\\game.pex\r\n"},
-    // Entries within N that the VTP file lacks; no list sections count as 0;
-    // a PEX section of empty paths gives none.
-    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2\r\n1=%D\\w\\main.c\r\n[PEX]\r\nINPUT=\r\nOUTPUT=\r\nICON=\r\n", "",
-     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n[OTHER]\r\nN=0\r\n"},
-    // Counts are rounded half to even; a negative one is written, with no entries.
-    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2.5\r\n1=%D\\w\\1.c\r\n2=%D\\w\\2.c\r\n3=%D\\w\\3.c\r\n"
-     L"[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n", "",
-     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\1.c\r\n2=.\\2.c\r\n[OTHER]\r\nN=-3\r\n"},
+    // Entries within N that the VTP file lacks; a count read as the numbers
+    // of the project file are (there rounded half to even), written even when
+    // negative, with no entries; a PEX section of empty paths gives none.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=2.5\r\n1=%D\\w\\main.c\r\n3=%D\\w\\3.c\r\n[FILE]\r\nN=-3\r\n1=%D\\w\\a.txt\r\n"
+     L"[PEX]\r\nINPUT=\r\nOUTPUT=\r\nICON=\r\n", "",
+     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[SOURCE]\r\nN=2\r\n1=.\\main.c\r\n[OTHER]\r\nN=-3\r\n"},
     // An existing output is updated entry by entry, in place whatever the
     // key's case or blanks, the first of two alike; the rest stays, and the
     // file is written again as the platform writes it. A PEX path with no
@@ -70,14 +70,15 @@ const Case Cases[] = {
      L"[HOST]\r\nKEEP=1\r\n[MAIN]\r\nproject-name=new\r\nMINE=x\r\nLANGFILE=piece.slf\r\n"
      L"[SOURCE]\r\nn=3\r\n1=.\\a.c\r\n1=dup\r\n3=.\\c.c\r\n4=.\\old4.c\r\n5=.\\old5.c\r\n"
      L"[OTHER]\r\nN=0\r\n1=.\\old.txt\r\n7=.\\seven.txt\r\n[PEX]\r\nTITLE=Title\r\nINPUT=.\\new.srf\r\n"},
-    // Keys of the host's own beside a comment, a second section of a name or
-    // a line without "=" stay as they are, byte for byte, when a key beside
-    // them changes.
+    // The host's keys in a second section of a name, and a line without "=",
+    // stay as they are, byte for byte, when a key beside them changes.
     {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n[PEX]\r\nINPUT=%D\\w\\new.srf\r\n",
-     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\nOWN=host\r\n"
-     "[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
-     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\n;note\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\nOWN=host\r\n"
-     L"[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
+     "[PEX]\r\nINPUT=.\\old.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\old.c\r\nHOSTFLAG\r\n[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n",
+     L"[PEX]\r\nINPUT=.\\new.srf\r\nOWN=first\r\n[SOURCE]\r\nN=1\r\n1=.\\a.c\r\nHOSTFLAG\r\n[pex]\r\nOWN=second\r\nICON=.\\i.pid\r\n"
+     L"[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
+    // So does a comment in a section that changes.
+    {L"[MAIN]\r\nPROJECT-NAME=p\r\n[C]\r\nN=1\r\n1=%D\\w\\a.c\r\n", "[SOURCE]\r\n;note\r\nN=1\r\n1=.\\old.c\r\n",
+     L"[SOURCE]\r\n;note\r\nN=1\r\n1=.\\a.c\r\n[MAIN]\r\nPROJECT-NAME=p\r\nLANGFILE=piece.slf\r\n[OTHER]\r\nN=0\r\n"},
     // A new output: its sections in order, in code page 932 (ソ and 表 end in
     // the byte of a backslash).
     {L"[MAIN]\r\nPROJECT-NAME=ゲーム計画ソ表\r\n[PEX]\r\nICON=%D\\w\\アイコン.pid\r\nINPUT=%D\\w\\ゲーム.srf\r\n"
@@ -104,8 +105,7 @@ TEST(Conversion, TheOutputOfEachVtpFile)
         if (!c.existing.empty()) ts::WriteBytes(sds, c.existing);
         const std::string before = ts::ReadBytes(vtp);
         const ConversionResult result = ConvertProject(vtp, dir / L"w");
-        EXPECT_EQ(result.stop, c.stop) << ts::Utf8(c.vtp);
-        EXPECT_EQ(result.section, c.section);
+        EXPECT_TRUE(result.stop == c.stop && result.section == c.section) << ts::Utf8(c.vtp);
         const std::string bytes = ts::ReadBytes(sds);
         EXPECT_EQ(bytes, ts::Cp932(c.after)) << ts::Utf8(c.vtp);
         EXPECT_EQ(ts::ReadBytes(vtp), before) << "the VTP file is only read";
@@ -131,6 +131,12 @@ TEST(IniSections, ReadAsEntryByEntry)
         EXPECT_EQ(sections.Value(L"S", r.key, L"-"), r.value) << ts::Utf8(r.key);
         EXPECT_EQ(ReadIniValue(L"S", r.key, L"-", read), r.value) << ts::Utf8(r.key);
     }
+}
+
+TEST(Layout, TheConverterWindow)
+{
+    Form1 converter;
+    ts::ExpectLayout(converter);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The capture window of the real device tool: what each size saves, copies
-// and records, read back by the platform's decoders, and its warnings; a
-// device that hangs, and a disk that fills.
+// and records, read back by the platform's decoders, and its warnings; a disk
+// that fills. (A device that hangs: the sessions of every device job.)
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +39,16 @@ void Press(std::initializer_list<BYTE> keys)
     SetForegroundWindow(ui::WaitForWindow(Capture, ts::Bound));
     for (const BYTE key : keys) keybd_event(key, 0, 0, 0);
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Captures by F5, or by the button, and waits until the window is done: a
+// key or click while a job runs does nothing.
+void CaptureNow(const ts::SimDevice& device, bool key = true)
+{
+    const size_t before = device.Calls().size();
+    if (key) Press({VK_F5}); else ts::Click(Capture, Capture);
+    const HWND window = ui::WaitForWindow(Capture, ts::Bound);
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().size() > before && IsWindowEnabled(window); }, ts::Bound));
 }
 
 // Copies (Ctrl+C) until the clipboard holds `expected`, the live view having
@@ -94,22 +104,18 @@ std::array<std::string, 3> Screens()
     return noise;
 }
 
-// A recording of the screens at `block` times their size: each frame one of
-// them and not the one before, each shown for 2 hundredths at least, looping
-// for ever. How the delays add up is the GIF writer's, tested on its own.
+// A recording of the screens at `block` times their size, each frame one of
+// them, looping for ever. (That each frame differs from the one before and
+// shows for 2 hundredths at least, and how the delays add up: the GIF
+// writer's native proof, tests/gif.)
 void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 3>& shown, int block)
 {
-    std::vector<Frame> screens;
-    screens.reserve(shown.size());
-    for (const std::string& screen : shown) screens.push_back(ts::Shows(screen, block, 128 * block, 88 * block));
     EXPECT_EQ(recorded.loop, 0);
     EXPECT_FALSE(recorded.frames.empty());
-    for (size_t i = 0; i < recorded.frames.size(); ++i) {
-        Frame frame = recorded.frames[i];
-        EXPECT_GE(frame.delay, 2) << i;
+    for (Frame frame : recorded.frames) {
+        const auto is = [&](const std::string& s) { return frame == ts::Shows(s, block, 128 * block, 88 * block); };
         frame.delay = -1;
-        EXPECT_NE(std::find(screens.begin(), screens.end(), frame), screens.end()) << "frame " << i;
-        EXPECT_FALSE(i > 0 && recorded.frames[i].pixels == recorded.frames[i - 1].pixels) << "frame " << i << " repeats";
+        EXPECT_TRUE(is(shown[0]) || is(shown[1]) || is(shown[2]));
     }
 }
 
@@ -145,7 +151,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
         const int size = key - '0';
         Press({VK_TAB});
         Press({key});
-        Press({VK_F5});
+        CaptureNow(device);
         EXPECT_TRUE(CopiesAs(ts::Shows(a, size, 128 * size, 88 * size))) << size;
         EXPECT_TRUE(Saves(out / name, ts::Shows(a, size, 128 * size, 88 * size))) << size;
         EXPECT_EQ(ts::ReadBytes(out / name).substr(0, kind.size()), kind) << size;
@@ -155,7 +161,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     // left; saved over TWO.PNG, which the user first declines to replace.
     Press({'1'});
     EXPECT_TRUE(Saves(out / L"four-as-one.bmp", ts::Shows(a, 1, 128, 88)));
-    Press({VK_F5});
+    CaptureNow(device);
     Press({'2'});
     EXPECT_TRUE(CopiesAs(ts::Shows(a, 1, 256, 176)));
     const std::string two = ts::ReadBytes(out / L"TWO.PNG");
@@ -195,7 +201,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= clicked + 3; }, ts::Bound));
     EXPECT_TRUE(ts::FileDialog(out / L"clicked", Capture, 1));
     EXPECT_TRUE(Holds(out / L"clicked.png", ts::Shows(b, 2, 256, 176)));
-    EXPECT_EQ(ts::ReadBytes(out / L"clicked.png").substr(0, 4), "\x89PNG");
     ui::PostSelect(ui::WaitForButton(Capture, L"常に手前に表示", ts::Bound));
     EXPECT_TRUE(ui::WaitUntil([&] { return !topmost(); }, ts::Bound));
 
@@ -240,7 +245,7 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
     EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
+    CaptureNow(device, false);  // no device: the buffer stays zero, white; a second box would hold it up
     EXPECT_TRUE(Saves(out / L"none.bmp", ts::Shows(white, 1, 256, 176)));
 
     // A recording at 1x, closed (Esc) while it runs and saved when asked over
@@ -252,14 +257,13 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ui::PostSelect(live);
     EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= back + 3; }, ts::Bound));
     ui::PostSelect(live);
-    ASSERT_TRUE(ts::Click(Capture, Capture));
+    CaptureNow(device, false);
     std::string calls;
     ASSERT_TRUE(ui::WaitUntil([&] {
         calls = device.Calls();
         return calls.size() > OneCapture.size() && calls.substr(calls.size() - OneCapture.size()) == OneCapture;
     }, ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().size() >= calls.size() + OneCapture.size(); }, ts::Bound));
+    CaptureNow(device, false);
     EXPECT_EQ(device.Calls(), calls + OneCapture);
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
     const size_t last = device.Captures();
@@ -273,25 +277,6 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ExpectRecording(Written(out / L"rec.gif"), {a, b, c}, 1);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
     EXPECT_EQ(Files(out), 9u) << "the nine pictures and recordings saved, nothing else";
-}
-
-// A capture that never comes back: the live view says so after a few seconds
-// and stops. Checked again, it waits behind the hung capture, and the window
-// still closes at once and the program ends.
-TEST(LiveView, ADeviceThatHangsHoldsUpNeitherTheWindowNorItsClosing)
-{
-    ts::SimDevice device;
-    ts::Project project;
-    const ts::Restore hang = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
-    ts::HostSession host(project.Host(L"Capture"));
-    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
-    ui::PostSelect(live);
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
-    EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
-    ui::PostSelect(live);
-    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
-    EXPECT_EQ(host.Finish(), ts::Texts{});
-    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}) + "ismInit\r\nismLCDCaptureScreen 11264\r\n");
 }
 
 // The disk of the temporary folder fills during a recording, while the

@@ -1,7 +1,7 @@
 // The device tool's pure rules: verbs, the packer's command line, where tool
 // output may be cut, the device's records and listings.
 #include "ConsoleTool.h"
-#include "Form6.h"
+#include "ImageBuild.h"
 #include "TestSupport.h"
 #include "Verbs.h"
 #include "pieceif.h"
@@ -59,8 +59,7 @@ TEST(WholeCharacterLength, KeepsBackOnlyALeadByteWithoutItsTrailByte)
 TEST(DeviceVersion, WordsOfTheRecordDecode)
 {
     const struct { std::uint16_t hardware, bios, date; std::array<int, 7> fields; } cases[] = {
-        {0x0102, 0x0114, 0x068F, {1, 2, 1, 0x14, 3, 4, 15}},
-        {0x010A, 0xFF00, 0x0000, {1, 10, 255, 0, 0, 0, 0}},
+        {0x0102, 0x0114, 0x068F, {1, 2, 1, 0x14, 3, 4, 15}}, {0x010A, 0xFF00, 0x0000, {1, 10, 255, 0, 0, 0, 0}},
         {0, 0, 0xFFFF, {0, 0, 0, 0, 127, 15, 31}}};
     for (const auto& c : cases) {
         DeviceVersionRecord record;
@@ -98,45 +97,37 @@ TEST(PffsListing, TheLastCompleteLineGivesSectorsAndBytes)
     EXPECT_EQ(PffsFileName(L"C:\\dev\\"), L"");
 }
 
+// Each operation on a thread of its own, in the order they come, and given up
+// on DeviceHangMs after its turn came, or after it waited that long for one.
+// The live view's thread asks for a capture that takes 3.7 s (1.5 in ismInit,
+// 2.2 in the call): it is given up on after 3, and asks for the version. A
+// capture asked for at once waits 3 s for its turn and gives up without a
+// call; one clicked in the middle of the long one, that takes 1.5 s itself,
+// gets its turn before the live view's next question, and is slow, not hung.
 TEST(DeviceLayer, OperationsTakeTurnsInTheOrderTheyComeAndGiveUpOnAHungOne)
 {
     ts::SimDevice device;
     SetDllDirectoryW(ts::BinPath(L"").c_str());  // the simulated device library
-    const std::string capture = ts::Bracket({"ismLCDCaptureScreen 11264"}), inCapture = capture.substr(0, capture.find("ismExit"));
-    auto captures = [](int count) {
-        for (ScreenBuffer screen; count > 0; --count) CaptureScreen(screen);
-    };
-    auto inFlight = [&] {
-        return ui::WaitUntil([&] {
-            const std::string calls = device.Calls();
-            return calls.size() >= inCapture.size() && calls.substr(calls.size() - inCapture.size()) == inCapture;
-        }, ts::Bound);
-    };
-    // Captures one after the other on a thread of their own, as the live view
-    // takes them, while this thread asks for the version: it gets its turn
-    // once the capture in flight is over, before any later capture.
-    DeviceVersion version;
-    {
-        const ts::Restore slow = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"300");
-        std::thread live(captures, 3);
-        EXPECT_TRUE(inFlight());
-        sim::AppendWhole(device / L"calls.log", "asked\r\n");
-        const DeviceResult answer = GetDeviceVersion(version);
-        live.join();
-        EXPECT_TRUE(answer && *answer == 0);
-        EXPECT_EQ(device.Calls(), inCapture + "asked\r\nismExit\r\n" + ts::Bracket({"ismGetVersion 1"}) + capture + capture);
-    }
-    // A capture that never comes back: the next operation waits a while for
-    // its turn, then gives up without calling the library, and says so.
-    device.ClearCalls();
-    const ts::Restore hung = ts::SetEnv(L"PIECE_SIM_CAPTURE_MS", L"4294967295");
-    std::thread(captures, 1).detach();
-    EXPECT_TRUE(inFlight());
-    ScreenBuffer screen;
-    const DeviceResult answer = CaptureScreen(screen);
-    EXPECT_EQ(answer.status, DeviceResult::Hung);
-    EXPECT_STREQ(NoCallText(answer), L"P/ECEが応答しません.");
-    EXPECT_EQ(device.Calls(), inCapture);
+    const std::wstring delaying = L"vtest-delay-" + std::to_wstring(GetCurrentProcessId());
+    const sim::Handle delayed = sim::NamedEvent(delaying);
+    device.Set(L"delay", L"event", delaying);
+    device.Set(L"delay", L"ismInit", L"1500");
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"2200");
+    ScreenBuffer screen, waiting, clicked;
+    DeviceVersion v;
+    DeviceResult hung, next, behind;
+    std::thread live([&] { hung = CaptureScreen(screen); next = GetDeviceVersion(v); });
+    ASSERT_EQ(WaitForSingleObject(delayed.get(), ts::Bound), WAIT_OBJECT_0);
+    std::thread early([&] { behind = CaptureScreen(waiting); });
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls() == "ismInit\r\nismLCDCaptureScreen 11264\r\n"; }, ts::Bound));
+    device.Set(L"delay", L"ismInit", L"0");
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"1500");
+    EXPECT_TRUE(CaptureScreen(clicked)) << "slow, not hung";
+    live.join();
+    early.join();
+    EXPECT_TRUE(hung.status == DeviceResult::Hung && behind.status == DeviceResult::Hung && next);
+    const std::string capture = ts::Bracket({"ismLCDCaptureScreen 11264"});
+    EXPECT_EQ(device.Calls(), capture + capture + ts::Bracket({"ismGetVersion 1"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "Form2.h"
 #include "Form6.h"
 #include "Form7.h"
+#include "MsgBox.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -106,7 +107,7 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     // it. (The device answers 1, so the live view asks whether it is there
     // before it tells the frame, behind the click's capture.)
     ts::WriteBytes(device / L"screen.bin", std::string(128 * 88, '\0') + std::string(128 * 88, '\3'));
-    device.Set(L"device", L"capturems", L"200");
+    device.Set(L"delay", L"ismLCDCaptureScreen", L"200");
     const ts::Restore one = ts::SetEnv(L"PIECE_SIM_CAPTURE_RESULT", L"1");
     const size_t before = device.Captures();
     select(L"ライブ");
@@ -125,8 +126,9 @@ struct JobMenu : Form2 {
 
 // A job shuts the window to commands (here 閉じる, and its key), to a close
 // request and to a second job; once it is over, the focus is back where it
-// was and commands come through again. (A window over it shuts it as well:
-// the menu's session.)
+// was and commands come through again. So is it after a box that is no job,
+// and after another window came to the front. (A window over it shuts it as
+// well: the menu's session.)
 TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
 {
     JobMenu menu;
@@ -144,6 +146,12 @@ TEST(Window, AJobShutsTheWindowToCommandsCloseAndASecondJob)
     }));
     EXPECT_FALSE(second || nested);
     ASSERT_TRUE(IsWindow(menu.hwnd()));
+    EXPECT_EQ(GetFocus(), close);
+    ts::WhileShown([&] { MsgBox(menu.hwnd(), L"box", MB_OK); }, [] { ts::Box(); });
+    EXPECT_EQ(GetFocus(), close);
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(SetActiveWindow(menu.hwnd()), other);  // shown, it came to the front
+    DestroyWindow(other);
     EXPECT_EQ(GetFocus(), close);
     click();
     EXPECT_FALSE(IsWindow(menu.hwnd()));

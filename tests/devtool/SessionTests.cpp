@@ -1,10 +1,13 @@
 // One session of the real device tool per flow, against the simulated device
 // and the host stand-in: hosts that refuse, the program alone without its
 // device library or packer, the device verbs in every outcome the simulated
-// device can give, the menu.
+// device can give, the menu, and every device job on a device that hangs.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <set>
 
 namespace {
 
@@ -25,12 +28,11 @@ TEST(Sessions, HostsThatRefuseOrHoldTheRequestOrTheLines)
     device.Set(L"device", L"connected", L"0");
     const std::wstring exe = L"VORTALIS0.exe";
     const struct { ts::HostOptions host; bool refused; Texts lines; } hosts[] = {
-        {{L"", L"INFO", exe, L"--no-service"}, true, {}},
-        {{L"", L"RUN", exe, L""}, true, {}},
+        {{L"", L"INFO", exe, L"--no-service"}, true, {}}, {{L"", L"RUN", exe, L""}, true, {}},
         {{project.file(), L"Info", exe, L"--fail-request"}, true, {}},
         {{project.file(), L"CAPTURE", exe, L"--block-request"}, true, {}},
         {{project.file(), L"INFO", exe, L"--refuse-executes"}, false, {}},
-        {{project.file(), L"INFO", exe, L"--block-executes-from 2"}, false,
+        {{project.file(), L"INFO", exe, L"--block-executes-from 3"}, false,
          Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"})}};
     for (const auto& h : hosts) {
         ts::HostSession host(h.host);
@@ -86,7 +88,7 @@ TEST(Sessions, AloneWithoutTheDeviceLibraryOrThePackerEachVerbSaysSo)
     EXPECT_EQ(device.Calls(), "");
 }
 
-// (A cancelled transfer and a device not found: the menu's session.)
+// (A cancelled transfer and a device not found: the menu's in the session of a hung device.)
 TEST(Sessions, InfoTransferAndRunInEveryOutcome)
 {
     ts::SimDevice device;
@@ -122,8 +124,7 @@ TEST(Sessions, InfoTransferAndRunInEveryOutcome)
     }
 
     const std::wstring srf = project.path() + L"\\.\\ゲーム.srf";
-    EXPECT_EQ(run(L"RUN"), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n",
-                                              srf + L"が見つかりませんでした"}));
+    EXPECT_EQ(run(L"RUN"), (Texts{L"P/ECEへデータ転送中...\r\n", L"P/ECEへデータ転送失敗.\r\n", srf + L"が見つかりませんでした"}));
     ts::WriteBytes(project / L"ゲーム.srf", "SRF");
     device.ClearCalls();
     EXPECT_EQ(run(L"RUN"), Lines({L"P/ECEへデータ転送中...", L"P/ECEへデータ転送完了."}));
@@ -135,18 +136,11 @@ TEST(Sessions, InfoTransferAndRunInEveryOutcome)
 
 TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
 {
-    ts::SimDevice device;
     ts::Project project;
-    device.Set(L"device", L"connected", L"0");
     ts::HostSession host(project.Host(L"INFO X"));
-    ASSERT_TRUE(ts::Click(Menu, L"Information"));
-    EXPECT_EQ(host.Received(3), Lines({L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
-    ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
-    EXPECT_TRUE(ts::FileDialog(L""));
-    ASSERT_TRUE(ts::Click(Menu, L"P/ECEで実行"));
-    EXPECT_EQ(host.Received(6).back(), project.path() + L"\\.\\game.srfが見つかりませんでした");
-
+    EXPECT_TRUE(ts::Centred(Menu));
     ASSERT_TRUE(ts::Click(Menu, Capture));
+    EXPECT_TRUE(ts::Centred(Capture));
     ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
     ASSERT_TRUE(ui::WaitUntilGone(Capture, ts::Bound));
 
@@ -155,6 +149,7 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
     // Without a PEX section: defaults from the name and the first source.
     const Texts defaults = {L"GAME", project / L"game.srf", project / L"game.pex", L""};
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ts::Edit(Form6, i, defaults[i]), defaults[i]) << i;
+    EXPECT_TRUE(ts::Centred(Form6));
     ASSERT_TRUE(ts::SetEdit(Form6, 0, L"FIRST"));
     ASSERT_TRUE(ts::Click(Form6, L"設定保存"));
     ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
@@ -176,9 +171,85 @@ TEST(Sessions, TheMenuRunsEachJobInTurnAndStays)
         ASSERT_TRUE(ui::WaitUntilGone(Form6, ts::Bound));
         EXPECT_EQ(ts::ReadBytes(project.file()), before);
     }
+    ASSERT_TRUE(PostMessageW(ui::WaitForButton(Menu, L"Information", ts::Bound), WM_KEYDOWN, VK_ESCAPE, 0));  // as 閉じる
+    EXPECT_EQ(host.Finish(), Texts{});
+}
+
+// A device that hangs in every call. The live view's first call hangs and
+// holds the device; a capture clicked meanwhile, a device job of the menu (its
+// box is the menu's one rule; the jobs are the verbs'), each device verb and
+// pece's info wait for their turn, programs beside each other, and a few
+// seconds later each says "P/ECEが応答しません.": in a box over its window,
+// as its last line to the host before the verb's usual end, or on pece's
+// standard error. No other call reaches the
+// device. The capture window paints on while it waits, every window takes
+// input again and closes, and every program ends, the one in the hung call
+// too, whose turn is free again. (The steps once the device hangs expect
+// boxes to come at any time.)
+TEST(Sessions, EveryJobGivesUpOnAHungDeviceWhichProgramsTakeInTurn)
+{
+    ts::SimDevice device;
+    ts::Project project;
+    const std::wstring pex = project / L"game.pex", delaying = L"vtest-delay-" + std::to_wstring(GetCurrentProcessId());
+    ts::WriteBytes(pex, "PEX");
+    ts::WriteBytes(project / L"game.srf", "SRF");
+    const sim::Handle delayed = sim::NamedEvent(delaying);
+    device.Set(L"delay", L"event", delaying);
+    device.Set(L"delay", L"all", L"4294967295");
+    const std::wstring hung = L"P/ECEが応答しません.";
+    const auto click = [](HWND form, const wchar_t* button) { ui::PostClick(FindWindowExW(form, nullptr, L"Button", button)); };
+
+    // Each program through a host of its own, started once the one before has
+    // connected to its host: its window, its file dialog or its first line shows it.
+    ts::HostSession capture(project.Host(L"CAPTURE"));
+    const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound), window = GetParent(live);
+    ts::HostSession menu(project.Host(L"MENU"));
+    const HWND menuWindow = ui::WaitForWindow(Menu, ts::Bound);
+    std::deque<ts::HostSession> verbs;
+    verbs.emplace_back(project.Host(L"FILETRANS"));
+    const HWND dialog = ui::WaitForFileDialog(ts::Bound);
+
+    ui::PostSelect(live);
+    ASSERT_EQ(WaitForSingleObject(delayed.get(), ts::Bound), WAIT_OBJECT_0) << "the live view's first call hangs";
+    click(window, Capture);
+    EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindowEnabled(window); }, ts::Bound) &&
+                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ts::Bound, nullptr));
+    EXPECT_FALSE(IsWindowEnabled(window) || ui::WaitForMessageBox(0)) << "answered while the capture waits";
+    click(menuWindow, L"Information");
+    EXPECT_TRUE(ui::AnswerFileDialog(dialog, pex, ts::Bound));
+    for (const wchar_t* verb : {L"INFO", L"RUN"})
+        EXPECT_TRUE(ui::WaitUntil([&, host = &verbs.emplace_back(project.Host(verb))] { return !host->Received().empty(); }, ts::Bound));
+    ts::Output said;  // and the console program beside them
+    ts::Process pece(ts::Quote(ts::BinPath(L"pece.exe")) + L" info", L"", &said);
+
+    // Each box over the window it tells about. They lie one over the other,
+    // so their icons cannot be told from the screen.
+    std::multiset<std::pair<HWND, std::wstring>> boxes;
+    for (int i = 0; i < 3; ++i) {
+        const HWND box = ui::WaitForMessageBox(ts::Bound);
+        boxes.emplace(GetWindow(box, GW_OWNER), ui::MessageText(box));
+        EXPECT_TRUE(ui::PressButton(box, IDOK) && ui::WaitUntil([&] { return !IsWindowVisible(box); }, ts::Bound));
+    }
+    EXPECT_EQ(boxes, (std::multiset<std::pair<HWND, std::wstring>>{{window, hung}, {window, hung + L" ライブ表示を止めました."}, {menuWindow, hung}}));
+    const Texts lines[] = {Lines({L"P/ECE ファイル転送", hung, L"---"}), Lines({L"P/ECE Infomation", hung, L"---"}),
+                           Lines({L"P/ECEへデータ転送中...", hung})};
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(verbs[i].Finish(), lines[i]) << i;
+    EXPECT_EQ(pece.Wait(false), 4u);
+    EXPECT_EQ(said.err, ts::Cp932(hung) + "\r\n");
+    ui::PostSelect(live);  // waits behind the hung call; the window still closes at once
+    ASSERT_TRUE(ts::Click(Capture, L"閉じる"));
+    EXPECT_EQ(capture.Finish(), Texts{});
+
+    // The device answers again, none being connected: the turn is free. A
+    // transfer cancelled in its dialog sends nothing and calls nothing.
+    device.Set(L"delay", L"all", L"");
+    device.Set(L"device", L"connected", L"0");
+    ASSERT_TRUE(ts::Click(Menu, L"ファイル転送"));
+    EXPECT_TRUE(ts::FileDialog(L""));
+    ASSERT_TRUE(ts::Click(Menu, L"Information"));
     ASSERT_TRUE(ts::Click(Menu, L"閉じる"));
-    EXPECT_EQ(host.Finish().size(), 6u);
-    EXPECT_EQ(device.Calls(), ts::Bracket({"ismGetVersion 1"}));
+    EXPECT_EQ(menu.Finish(), Lines({L"P/ECE Infomation", hung, L"---", L"P/ECE Infomation", L"P/ECEが見つかりません.", L"---"}));
+    EXPECT_EQ(device.Calls(), "ismInit\r\n" + ts::Bracket({"ismGetVersion 1"}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -17,17 +18,10 @@
 namespace ts {
 
 namespace {
-void RemoveTree(const std::wstring& dir)
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
+void RemoveTree(const std::wstring& dir) { std::error_code ignored; std::filesystem::remove_all(dir, ignored); }
 
 // Waits until the window has gone, so that the next step cannot find it again.
-bool Closed(HWND window)
-{
-    return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound);
-}
+bool Closed(HWND window) { return ui::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, Bound); }
 
 // A box that no step waits for holds the program up, so no later step could
 // pass: the step that meets it fails at once and says what the box says.
@@ -50,6 +44,69 @@ HWND Found(const std::function<HWND()>& find, const std::string& what)
 HWND EditBox(const std::wstring& window, size_t index)
 {
     return Found([&] { return ui::WaitForEdit(window, index, 0); }, "no edit " + std::to_string(index) + " in " + Utf8(window));
+}
+
+// Reads the pipe's end until the writers have gone.
+void ReadAll(HANDLE pipe, std::string* into)
+{
+    char buffer[4096];
+    for (DWORD got; ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got;) into->append(buffer, got);
+    CloseHandle(pipe);
+}
+
+std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
+{
+    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log) + L" " + o.flags;
+    if (!o.project.empty()) line += L" --project " + Quote(o.project);
+    line += L" --args \"" + o.args + L"\"";
+    return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
+}
+
+// The host stand-in's log: one JSON string per line. The tests send no control
+// characters but line ends and tabs, so no other escapes come back. A last line
+// without its line end is still being written and does not count yet.
+Texts ParseHostLog(const std::wstring& whole)
+{
+    Texts lines;
+    for (size_t at = 0, end; (end = whole.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
+        std::wstring text;
+        for (size_t i = at + 1; i + 1 < end; ++i) {  // inside the quotes
+            wchar_t c = whole[i];
+            if (c == L'\\') c = (c = whole[++i]) == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L't' ? L'\t' : c;
+            text += c;
+        }
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// The message font's height at 96 dots an inch; it grows with the DPI.
+const LONG FontHeightAt96 = -12;
+
+bool IsFrame(HWND control)
+{
+    return ui::IsClass(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// Room a control leaves its caption's ink at 96 dots an inch: an option
+// button's circle and gap, a frame's indent, a button's edges.
+int CaptionMargin(HWND control)
+{
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return !ui::IsClass(control, L"Button") ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
+}
+
+// The width of what a text paints in the DC's font: its advance less the
+// blank sides of its first and last characters.
+int InkWidth(HDC dc, const std::wstring& text)
+{
+    if (text.empty()) return 0;
+    SIZE extent = {};
+    ABC first = {}, last = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetCharABCWidthsW(dc, text.front(), text.front(), &first);
+    GetCharABCWidthsW(dc, text.back(), text.back(), &last);
+    return extent.cx - first.abcA - last.abcC;
 }
 
 using Microsoft::WRL::ComPtr;
@@ -76,11 +133,7 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string bytes;
-    return sim::ReadWhole(path, bytes) ? bytes : std::string();
-}
+std::string ReadBytes(const std::wstring& path) { std::string bytes; return sim::ReadWhole(path, bytes) ? bytes : std::string(); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
@@ -105,18 +158,22 @@ Restore SetEnv(const std::wstring& name, const std::wstring& value)
     return Restore(nullptr, [name, old](void*) { SetEnvironmentVariableW(name.c_str(), old ? old->c_str() : nullptr); });
 }
 
-Process::Process(const std::wstring& commandLine, const std::wstring& folder) : job_(CreateJobObjectW(nullptr, nullptr))
+Process::Process(const std::wstring& commandLine, const std::wstring& folder, Output* output)
+    : job_(CreateJobObjectW(nullptr, nullptr))
 {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     // What a child prints (the host stand-in echoes every line) is not the test's output.
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const sim::Handle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+    HANDLE ends[2][2] = {};  // output and error: the reading end, the writing end
+    for (auto& end : ends) {
+        if (output) CreatePipe(&end[0], &end[1], &inherit, 0);
+        else end[1] = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        if (end[0]) SetHandleInformation(end[0], HANDLE_FLAG_INHERIT, 0);
+    }
     STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = nul.get();
+    si.cb = sizeof si, si.dwFlags = STARTF_USESTDHANDLES, si.hStdOutput = ends[0][1], si.hStdError = ends[1][1];
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
@@ -126,14 +183,28 @@ Process::Process(const std::wstring& commandLine, const std::wstring& folder) : 
         ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
     }
+    for (auto& end : ends) CloseHandle(end[1]);
+    if (output) {
+        readers_[0] = std::thread(ReadAll, ends[0][0], &output->out);
+        readers_[1] = std::thread(ReadAll, ends[1][0], &output->err);
+    }
 }
 
-DWORD Process::Wait()
+Process::~Process()
+{
+    job_ = sim::Handle();  // ends the child, and so its output
+    for (std::thread& reader : readers_) if (reader.joinable()) reader.join();
+}
+
+DWORD Process::Wait(bool windows)
 {
     DWORD code = ~0u;
-    if (process_ && Boxed([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
-                          "the program did not end", 2 * Bound))
+    const auto ended = [&] { return WaitForSingleObject(process_.get(), windows ? 0 : 2 * Bound) == WAIT_OBJECT_0; };
+    if (process_ && (windows ? Boxed(ended, "the program did not end", 2 * Bound) : ended()))
         GetExitCodeProcess(process_.get(), &code);
+    else
+        job_ = sim::Handle();  // ends it, so its output ends too
+    for (std::thread& reader : readers_) if (reader.joinable()) reader.join();
     return code;
 }
 
@@ -175,6 +246,14 @@ bool Focused(const std::wstring& window, size_t index)
     return edit && ui::WaitUntil([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit; }, Bound);
 }
 
+bool Centred(const std::wstring& window)
+{
+    const HWND found = Found([&] { return ui::WaitForWindow(window, 0); }, "no window " + Utf8(window));
+    RECT r = {};
+    return found && GetWindowRect(found, &r) && std::abs(r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) <= 1 &&
+           std::abs(r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1;
+}
+
 std::wstring Box(int press)
 {
     const HWND box = ui::WaitForMessageBox(Bound);
@@ -203,38 +282,8 @@ bool FileDialog(const std::wstring& path, const std::wstring& owner, int type)
     return ok;
 }
 
-namespace {
-std::wstring HostCommandLine(const HostOptions& o, const std::wstring& log)
-{
-    std::wstring line = Quote(BinPath(L"hostsim.exe")) + L" --log " + Quote(log) + L" " + o.flags;
-    if (!o.project.empty()) line += L" --project " + Quote(o.project);
-    line += L" --args \"" + o.args + L"\"";
-    return line + L" -- " + Quote(o.program.find(L'\\') == std::wstring::npos ? BinPath(o.program) : o.program);
-}
-
-// The host stand-in's log: one JSON string per line. The tests send no control
-// characters but line ends and tabs, so no other escapes come back. A last line
-// without its line end is still being written and does not count yet.
-Texts ParseHostLog(const std::wstring& whole)
-{
-    Texts lines;
-    for (size_t at = 0, end; (end = whole.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
-        std::wstring text;
-        for (size_t i = at + 1; i + 1 < end; ++i) {  // inside the quotes
-            wchar_t c = whole[i];
-            if (c == L'\\') c = (c = whole[++i]) == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L't' ? L'\t' : c;
-            text += c;
-        }
-        lines.push_back(text);
-    }
-    return lines;
-}
-}  // namespace
-
 HostSession::HostSession(const HostOptions& options)
-    : process_(HostCommandLine(options, dir_ / L"host.log"), options.folder)
-{
-}
+    : process_(HostCommandLine(options, dir_ / L"host.log"), options.folder) {}
 
 Texts HostSession::Received(size_t atLeast) const
 {
@@ -295,6 +344,12 @@ Decoded Decode(const std::string& file)
     const size_t loop = file.find("NETSCAPE2.0\x03\x01");
     if (count && loop != std::string::npos && loop + 15 <= file.size())
         decoded.loop = static_cast<unsigned char>(file[loop + 13]) | static_cast<unsigned char>(file[loop + 14]) << 8;
+    // A GIF's frames are drawn as a viewer draws them: each at its place on the
+    // logical screen, over what the frames before left, which shows through
+    // its transparent pixels.
+    const bool gif = file.compare(0, 4, "GIF8") == 0 && file.size() >= 10;
+    const auto word = [&](size_t at) { return gif ? static_cast<unsigned char>(file[at]) | static_cast<unsigned char>(file[at + 1]) << 8 : 0; };
+    Decoded::Frame screen{word(6), word(8), -1, std::vector<std::uint32_t>(static_cast<size_t>(word(6)) * word(8))};
     for (UINT i = 0; i < count; ++i) {
         ComPtr<IWICBitmapFrameDecode> frame;
         ComPtr<IWICBitmapSource> bgra;
@@ -303,14 +358,23 @@ Decoded Decode(const std::string& file)
         if (FAILED(decoder->GetFrame(i, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
             FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra)))
             break;
-        PROPVARIANT delay;
-        PropVariantInit(&delay);
-        const bool timed = SUCCEEDED(frame->GetMetadataQueryReader(&reader)) &&
-                           SUCCEEDED(reader->GetMetadataByName(L"/grctlext/Delay", &delay)) && delay.vt == VT_UI2;
-        Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), timed ? delay.uiVal : -1,
+        const bool read = SUCCEEDED(frame->GetMetadataQueryReader(&reader));
+        auto number = [&](const wchar_t* name) {
+            PROPVARIANT value;
+            PropVariantInit(&value);
+            const int n = read && SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_UI2 ? value.uiVal : -1;
+            PropVariantClear(&value);
+            return n;
+        };
+        Decoded::Frame out{static_cast<int>(width), static_cast<int>(height), number(L"/grctlext/Delay"),
                            std::vector<std::uint32_t>(width * height)};
-        PropVariantClear(&delay);
         if (FAILED(bgra->CopyPixels(nullptr, width * 4, width * height * 4, reinterpret_cast<BYTE*>(out.pixels.data())))) break;
+        const int left = number(L"/imgdesc/Left"), top = number(L"/imgdesc/Top");
+        for (UINT y = 0; gif && y < height; ++y)
+            for (UINT x = 0; x < width; ++x)
+                if (const std::uint32_t pixel = out.pixels[y * width + x]; pixel >> 24 && left + x < UINT(screen.width) && top + y < UINT(screen.height))
+                    screen.pixels[(top + y) * screen.width + left + x] = pixel;
+        if (gif) screen.delay = out.delay, out = screen;
         for (std::uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;
         decoded.frames.push_back(out);
     }
@@ -331,44 +395,6 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
         }
     return shown;
 }
-
-int SessionDpi()
-{
-    const std::optional<std::wstring> dpi = sim::EnvText(L"TEST_DPI");
-    return dpi ? std::stoi(*dpi) : 96;
-}
-
-namespace {
-// The message font's height at 96 dots an inch; it grows with the DPI.
-const LONG FontHeightAt96 = -12;
-
-bool IsFrame(HWND control)
-{
-    return ui::IsClass(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-// Room a control leaves its caption's ink at 96 dots an inch: an option
-// button's circle and gap, a frame's indent, a button's edges.
-int CaptionMargin(HWND control)
-{
-    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    return !ui::IsClass(control, L"Button") ? 0 : type == BS_AUTORADIOBUTTON ? 17 : type == BS_GROUPBOX ? 16 : 2;
-}
-
-// The width of what a text paints in the DC's font: its advance less the
-// blank sides of its first and last characters.
-int InkWidth(HDC dc, const std::wstring& text)
-{
-    if (text.empty()) return 0;
-    SIZE extent = {};
-    ABC first = {}, last = {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    GetCharABCWidthsW(dc, text.front(), text.front(), &first);
-    GetCharABCWidthsW(dc, text.back(), text.back(), &last);
-    return extent.cx - first.abcA - last.abcC;
-}
-
-}  // namespace
 
 void ExpectControls(HWND form, int dpi)
 {
@@ -404,11 +430,19 @@ void ExpectControls(HWND form, int dpi)
     EXPECT_FALSE(seen.empty());
 }
 
+int SessionDpi()
+{
+    const std::optional<std::wstring> dpi = sim::EnvText(L"TEST_DPI");
+    return dpi ? std::stoi(*dpi) : 96;
+}
+
 void ExpectLayout(Window& form)
 {
     const int dpi = SessionDpi();
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
+    const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    EXPECT_TRUE(own && reinterpret_cast<HICON>(GetClassLongPtrW(form.hwnd(), GCLP_HICON)) == own);
     ExpectControls(form.hwnd(), dpi);
     ExpectDpiChange(form, 144);
 }

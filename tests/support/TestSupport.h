@@ -8,7 +8,9 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,16 +59,26 @@ inline std::wstring Quote(const std::wstring& argument) { return L"\"" + argumen
 using Restore = std::shared_ptr<void>;
 Restore SetEnv(const std::wstring& name, const std::wstring& value);
 
+// What a child wrote to its standard output and standard error.
+struct Output { std::string out, err; };
+
 // A child process, in `folder` when one is given; killed with every process
 // it started if still running when the object goes, so a failed step leaves
-// no program behind to hold the test run up.
+// no program behind to hold the test run up. Its output and error go into
+// `output` through pipes when one is given, else nowhere.
 class Process {
 public:
-    explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"");
-    DWORD Wait();  // the exit code; ~0u when it did not end within the bound
+    explicit Process(const std::wstring& commandLine, const std::wstring& folder = L"", Output* output = nullptr);
+    ~Process();
+    // The exit code, once the output has ended; ~0u when it did not end within
+    // the bound. A window program's wait fails at once at a box, any program's
+    // on the display: a console program, whose tests need not take turns on
+    // the display, waits without that.
+    DWORD Wait(bool windows = true);
 
 private:
     sim::Handle job_, process_;
+    std::thread readers_[2];
 };
 
 // Runs `show`, which blocks this thread in a box or dialog, while another
@@ -81,6 +93,9 @@ bool SetEdit(const std::wstring& window, size_t index, const std::wstring& text)
 std::wstring Edit(const std::wstring& window, size_t index, const std::wstring& expected);
 // Whether the edit box comes to have the focus in its window's thread.
 bool Focused(const std::wstring& window, size_t index);
+// Whether the window, once shown, is centred on the screen (to the pixel that
+// halving an odd difference loses).
+bool Centred(const std::wstring& window);
 // Waits for a message box, presses IDOK or IDCANCEL; "ICON\nTITLE\nTEXT".
 std::wstring Box(int press = IDOK);
 // Once the window's thread waits for messages again: true when it waits in
@@ -92,8 +107,8 @@ bool NoBox(const std::wstring& window);
 bool FileDialog(const std::wstring& path, const std::wstring& owner = L"", int type = 0);
 
 struct HostOptions {
-    std::wstring project;  // answer to "projectFileName"; empty: none
-    std::wstring args;
+    // The answer to "projectFileName" (empty: none), and the program's arguments.
+    std::wstring project, args;
     std::wstring program = L"VORTALIS0.exe";
     std::wstring flags;  // more of the stand-in's options
     std::wstring folder = L"";  // the current folder of the host, and so of the program; empty: this process's
@@ -104,11 +119,7 @@ class HostSession {
 public:
     explicit HostSession(const HostOptions& options);
     // Every execute received, in order, once the program has ended with code 0.
-    Texts Finish()
-    {
-        EXPECT_EQ(process_.Wait(), 0u) << "the program's exit code";
-        return Received();
-    }
+    Texts Finish() { EXPECT_EQ(process_.Wait(), 0u) << "the program's exit code"; return Received(); }
     Texts Received(size_t atLeast = 0) const;  // once that many have come
 
 private:
@@ -117,12 +128,7 @@ private:
 };
 
 Texts Lines(std::initializer_list<std::wstring> lines);  // each + "\r\n"
-inline std::wstring Joined(const Texts& texts)
-{
-    std::wstring all;
-    for (const auto& text : texts) all += text;
-    return all;
-}
+inline std::wstring Joined(const Texts& texts) { return std::accumulate(texts.begin(), texts.end(), std::wstring()); }
 
 // A host project in a folder of its own: game.sds, written in code page 932.
 class Project : public TempDir {
@@ -132,10 +138,7 @@ public:
     std::wstring file() const { return *this / L"game.sds"; }
     std::wstring Read(const std::wstring& section, const std::wstring& key) const { return Entry(file(), section, key); }
     HostOptions Host(const std::wstring& args, const std::wstring& program = L"VORTALIS0.exe",
-                     const std::wstring& folder = L"") const
-    {
-        return {file(), args, program, L"", folder};
-    }
+                     const std::wstring& folder = L"") const { return {file(), args, program, L"", folder}; }
 };
 
 // The simulated device: PIECE_SIM_DIR names its folder for as long as it lives.
@@ -157,7 +160,9 @@ std::string Bracket(std::initializer_list<std::string> calls);
 
 // A picture file as the platform's imaging component reads it: each frame's
 // pixels (rows from the top, 0x00RRGGBB) and delay (GIF, else -1), and the
-// GIF's loop count (-1: no loop block).
+// GIF's loop count (-1: no loop block). A GIF's frames as a viewer shows
+// them: the whole screen, each frame drawn at its place over the frames
+// before, which show through its transparent pixels.
 struct Decoded {
     struct Frame {
         int width, height, delay;
@@ -184,7 +189,9 @@ int SessionDpi();
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
-// monitor tells it, and the same holds at the new DPI.
+// monitor tells it, and the same holds at the new DPI. The window carries the
+// program's own icon: the first of the running program, which the test
+// programs have from theirs.
 void ExpectLayout(Window& form);
 // The window's controls as they are at `dpi`: each wholly inside the client
 // area, none over another but the options inside a frame, each in the

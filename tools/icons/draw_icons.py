@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the programs' icons: 16, 32 and 48 pixels in one .ico each.
 
-    python3 tools/icons/draw_icons.py   (writes devtool/VORTALIS0.ico, converter/VTP2SDS.ico)
+    python3 tools/icons/draw_icons.py   (writes devtool/VORTALIS0.ico, converter/VTP2SDS.ico,
+                                         pece/pece.ico)
 
 Shapes are laid out on a 16-unit square and filled with 4 x 4 samples a
 pixel, so every size is drawn from the same picture; outlines stay one pixel
@@ -88,6 +89,18 @@ def arrow_between_files(px):
             [(polygon(arrow), (0x10, 0x40, 0x90)), (polygon(inner), (0x30, 0x80, 0xE0))])
 
 
+def console_prompt(px):
+    """A console window: its title bar, and a prompt with a cursor on the dark pane."""
+    light = (0xD8, 0xD8, 0xD8)
+    return [
+        (rounded_rect(0, 1, 16, 15, 1.5), OUTLINE),
+        (rect(px, 1 + px, 16 - px, 4), (0x30, 0x80, 0xE0)),
+        (rect(px, 4, 16 - px, 15 - px), (0x18, 0x18, 0x18)),
+        (polygon([(3, 6), (7.5, 8.75), (3, 11.5), (3, 10), (5.2, 8.75), (3, 7.5)]), light),
+        (rect(8.5, 10.5, 13, 11.75), light),
+    ]
+
+
 def render(picture, size):
     """Rows from the top, each pixel (b, g, r, a)."""
     shapes = picture(16 / size)
@@ -141,7 +154,8 @@ def ico(picture):
 
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-    for path, picture in (("devtool/VORTALIS0.ico", handheld), ("converter/VTP2SDS.ico", arrow_between_files)):
+    for path, picture in (("devtool/VORTALIS0.ico", handheld), ("converter/VTP2SDS.ico", arrow_between_files),
+                          ("pece/pece.ico", console_prompt)):
         with open(os.path.join(root, path), "wb") as f:
             f.write(ico(picture))
 

@@ -22,7 +22,7 @@ HWND FindButton(const std::wstring& window, const std::wstring& caption, bool ra
 {
     for (HWND top : VisibleTopLevelWindows(window))
         for (HWND child : Descendants(top))
-            if (IsClass(child, L"Button") && IsWindowVisible(child) && IsWindowEnabled(child) &&
+            if (IsWindowEnabled(top) && IsClass(child, L"Button") && IsWindowVisible(child) && IsWindowEnabled(child) &&
                 IsRadio(child) == radio && StripAccelerators(ControlText(child)) == caption)
                 return child;
     return nullptr;

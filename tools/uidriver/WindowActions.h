@@ -28,8 +28,9 @@ HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs, const wchar_t* 
 bool WaitUntilGone(const std::wstring& caption, DWORD timeoutMs);
 
 // A push button (not an option button) the user could press now - visible,
-// enabled, caption without & markers equal to `caption`, at any depth below
-// the window; nullptr when none came in time.
+// enabled, in a window that takes input (not one shut by a job or a modal
+// window over it), caption without & markers equal to `caption`, at any depth
+// below the window; nullptr when none came in time.
 HWND WaitForButton(const std::wstring& window, const std::wstring& caption, DWORD timeoutMs);
 // The same for an option (radio) button.
 HWND WaitForOption(const std::wstring& window, const std::wstring& caption, DWORD timeoutMs);
