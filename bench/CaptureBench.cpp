@@ -1,7 +1,8 @@
 // Figures of the capture: the stand-in's bare capture rate, with an open and a
 // close around every capture and with one open for all of them; the live
-// view's frames a second, recorded to a GIF by the real capture window; the
-// window thread's CPU time per frame; the GIF's size per minute.
+// view's frames a second in the real capture window at each size, in a
+// window grown for it and maximised, counted in a recording at 1x; the window
+// thread's CPU time per frame; the GIF's size per minute at the size shown.
 #include "Ansi.h"
 #include "Form7.h"
 #include "MsgBox.h"
@@ -88,18 +89,30 @@ struct Live {
     double fps = 0, cpuMs = 0, bytesPerMinute = 0;
 };
 
-// The real window records the live view for `seconds`; the figures come from
-// the GIF it saves and from the window thread's CPU time while it records.
-Live RecordLive(const std::wstring& gifPath, bool doubled, double seconds)
+// How the window shows the live view while it is measured.
+struct Shown {
+    const char* name;
+    const wchar_t* option;  // the size selected
+    bool maximised;
+    bool recordedAtSize;  // recorded at that size, else at 1x (which only counts the frames)
+};
+
+// The real window records the live view for `seconds`, shown as `shown`
+// says; the figures come from the GIF it saves and from the window thread's
+// CPU time from the moment it shows the live view so.
+Live RecordLive(const std::wstring& gifPath, const Shown& shown, double seconds)
 {
     HANDLE windowThread = nullptr;
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &windowThread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     double cpu = 0;
     std::thread driver([&] {
-        if (doubled) ui::SelectOption(Capture, L"２倍(256×176)", Bound);
-        const double before = CpuSeconds(windowThread);
+        if (shown.recordedAtSize) ui::SelectOption(Capture, shown.option, Bound);
         ui::ClickButton(Capture, L"録画", Bound);
+        ui::SelectOption(Capture, shown.option, Bound);
+        if (shown.maximised) PostMessageW(ui::WaitForWindow(Capture, Bound), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        Sleep(500);  // the window has grown and shows the size
+        const double before = CpuSeconds(windowThread);
         Sleep(static_cast<DWORD>(seconds * 1000));
         ui::ClickButton(Capture, L"停止", Bound);
         cpu = CpuSeconds(windowThread) - before;
@@ -121,7 +134,7 @@ Live RecordLive(const std::wstring& gifPath, bool doubled, double seconds)
     Live live;
     if (frames == 0 || centis == 0) return live;
     live.fps = frames / (centis / 100.0);
-    live.cpuMs = cpu * 1000 / frames;
+    live.cpuMs = cpu * 1000 / (live.fps * seconds);
     live.bytesPerMinute = gif.size() * 6000.0 / centis;
     return live;
 }
@@ -136,27 +149,30 @@ int wmain(int argc, wchar_t** argv)
     }
     const std::wstring dir = argv[1];
     SetAppTitle(L"capturebench");
-    std::printf("%-10s %12s %12s %10s %8s %14s %12s\n", "latency_ms", "bracket_fps", "open1_fps", "live_fps",
-                "ratio", "cpu_ms/frame", "gif_KB/min");
+    std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    std::printf("%-10s %12s %12s  %-16s %8s %8s %14s %12s\n", "latency_ms", "bracket_fps", "open1_fps", "shown",
+                "live_fps", "ratio", "cpu_ms/frame", "gif_KB/min");
+    const Shown sizes[] = {{"1x", L"１倍(128×88)", false, false},
+                           {"2x", L"２倍(256×176)", false, false},
+                           {"4x", L"４倍(512×352)", false, false},
+                           {"4x maximised", L"４倍(512×352)", true, false},
+                           {"4x, GIF at 4x", L"４倍(512×352)", false, true}};
     // Each capture's latency, in the simulated device's settings.
     wchar_t device[MAX_PATH * 2] = {};
     GetEnvironmentVariableW(L"PIECE_SIM_DIR", device, MAX_PATH * 2);
     const std::wstring settings = std::wstring(device) + L"\\device.ini";
-    const auto setLatency = [&](int ms) {
-        WritePrivateProfileStringW(L"delay", L"ismLCDCaptureScreen", std::to_wstring(ms).c_str(), settings.c_str());
-    };
-    for (int latency : {0, 10, 50}) {
-        setLatency(latency);
+    int run = 0;
+    for (int latency : {0, 50}) {
+        WritePrivateProfileStringW(L"delay", L"ismLCDCaptureScreen", std::to_wstring(latency).c_str(),
+                                   settings.c_str());
         const double bracket = BracketRate(2);
         const double once = OpenOnceRate(2);
-        const Live live = RecordLive(dir + L"\\live" + std::to_wstring(latency) + L".gif", false, 4);
         const double goal = bracket > 30 ? 30 : bracket;
-        std::printf("%-10d %12.1f %12.1f %10.1f %8.2f %14.2f %12.1f\n", latency, bracket, once, live.fps,
-                    live.fps / goal, live.cpuMs, live.bytesPerMinute / 1024);
+        for (const Shown& shown : sizes) {
+            const Live live = RecordLive(dir + L"\\live" + std::to_wstring(run++) + L".gif", shown, 4);
+            std::printf("%-10d %12.1f %12.1f  %-16s %8.1f %8.2f %14.2f %12.1f\n", latency, bracket, once, shown.name,
+                        live.fps, live.fps / goal, live.cpuMs, live.bytesPerMinute / 1024);
+        }
     }
-    setLatency(0);
-    const Live doubled = RecordLive(dir + L"\\doubled.gif", true, 4);
-    std::printf("at 2x, latency 0: %.1f frames a second, %.2f ms CPU a frame, %.1f KB of GIF a minute\n",
-                doubled.fps, doubled.cpuMs, doubled.bytesPerMinute / 1024);
     return 0;
 }

@@ -4,11 +4,13 @@
 #include "MsgBox.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace {
 // Above IDOK and IDCANCEL, which Enter and Esc send.
 constexpr int FirstControlId = 100;
+constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
 
 // The DPI functions of newer systems are bound at their first use; older ones
 // have one DPI for the whole screen, and the window takes that.
@@ -55,9 +57,11 @@ HFONT CreateMessageFont(int dpi)
 }
 
 Window::Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
-               int clientHeightTwips)
+               int clientHeightTwips, Sizing sizing)
     : className_(className), caption_(caption), clientWidthTwips_(clientWidthTwips),
-      clientHeightTwips_(clientHeightTwips)
+      clientHeightTwips_(clientHeightTwips),
+      style_(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+             (sizing == Sizing::Sizable ? WS_THICKFRAME | WS_MAXIMIZEBOX : 0))
 {
 }
 
@@ -88,10 +92,8 @@ bool Window::Load(HWND owner)
         wc.lpszClassName = className_;
         registered = RegisterClassExW(&wc) != 0;
     }
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
     if (registered)
-        CreateWindowExW(exStyle, className_, caption_, style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+        CreateWindowExW(ExStyle, className_, caption_, style_, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
                         owner, nullptr, instance, this);
     if (!hwnd_) {
         MsgBox(owner, L"ウィンドウを作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
@@ -100,10 +102,8 @@ bool Window::Load(HWND owner)
     // Only the window knows which monitor, and so which DPI, it is on.
     dpi_ = WindowDpi(hwnd_);
     font_ = CreateMessageFont(dpi_);
-    RECT frame = {0, 0, Pixels(clientWidthTwips_), Pixels(clientHeightTwips_)};
-    AdjustFrame(frame, style, exStyle, dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = FrameSize({0, 0});
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Form_Load();
     return hwnd_ != nullptr;
 }
@@ -184,6 +184,7 @@ void Window::AddControls(const ControlTable& table)
     }
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
     shortcuts_ = keys.empty() ? nullptr : CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+    SetFonts();
     PlaceControls();
 }
 
@@ -205,17 +206,74 @@ bool Window::Command(int id, int code)
         row = std::find_if(controls_.begin(), controls_.end(), [](const Control& c) { return c.key == Esc; });
         if (row == controls_.end()) return false;
     }
-    return row && (code == BN_CLICKED || (code == 1 && row->key)) && row->handler.Click(*this);
+    if (!row) return false;
+    // A key ticks its check box or selects its option as a click does; the
+    // click that follows runs the handler.
+    const DWORD type = row->style & BS_TYPEMASK;
+    if (code == 1 && row->key && std::wcscmp(row->cls, L"Button") == 0 &&
+        (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON)) {
+        SendMessageW(Item(*row), BM_CLICK, 0, 0);
+        return true;
+    }
+    return (code == BN_CLICKED || (code == 1 && row->key)) && row->handler.Click(*this);
+}
+
+void Window::SetFonts()
+{
+    for (const Control& c : controls_) SendMessageW(Item(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 void Window::PlaceControls()
 {
+    const SIZE grown = Growth();
     for (const Control& c : controls_) {
-        const HWND control = Item(c);
-        SetWindowPos(control, nullptr, Pixels(c.twips.left), Pixels(c.twips.top), Pixels(c.twips.width),
-                     Pixels(c.twips.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        const Twips& t = c.twips;
+        SetWindowPos(Item(c), nullptr, Pixels(t.left) + (t.follows & MovesRight ? grown.cx : 0),
+                     Pixels(t.top) + (t.follows & MovesDown ? grown.cy : 0),
+                     Pixels(t.width) + (t.follows & GrowsWide ? grown.cx : 0),
+                     Pixels(t.height) + (t.follows & GrowsTall ? grown.cy : 0), SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+SIZE Window::FrameSize(SIZE growth) const
+{
+    RECT frame = {0, 0, Pixels(clientWidthTwips_) + growth.cx, Pixels(clientHeightTwips_) + growth.cy};
+    // The frame the window has, once it has one: where the system does not
+    // scale frames for each monitor, it is not the one the DPI would give.
+    RECT whole = {}, client = {};
+    if (!IsIconic(hwnd_) && GetWindowRect(hwnd_, &whole) && GetClientRect(hwnd_, &client) && client.right > 0)
+        return {frame.right + whole.right - whole.left - client.right, frame.bottom + whole.bottom - whole.top - client.bottom};
+    AdjustFrame(frame, style_, ExStyle, dpi_);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE Window::Growth() const
+{
+    RECT client = {};
+    GetClientRect(hwnd_, &client);
+    return {std::max(0L, client.right - Pixels(clientWidthTwips_)),
+            std::max(0L, client.bottom - Pixels(clientHeightTwips_))};
+}
+
+void Window::SetLeastGrowth(SIZE least, Fit fit)
+{
+    least_ = least;
+    const SIZE grown = Growth();
+    const SIZE to = fit == Fit::Exactly ? least : SIZE{std::max(grown.cx, least.cx), std::max(grown.cy, least.cy)};
+    if (to.cx == grown.cx && to.cy == grown.cy && (fit == Fit::Grow || !IsZoomed(hwnd_))) return;
+    if (IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    const SIZE frame = FrameSize(to);
+    // Where the window grows over the edge of its monitor's work area, it
+    // moves back in as far as it fits.
+    RECT now = {};
+    GetWindowRect(hwnd_, &now);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left = std::max(work.left, std::min(now.left, work.right - frame.cx));
+    const int top = std::max(work.top, std::min(now.top, work.bottom - frame.cy));
+    SetWindowPos(hwnd_, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::CenterOnScreen()
@@ -281,13 +339,33 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (const HFONT font = CreateMessageFont(LOWORD(wParam))) font_ = font;
         dpi_ = LOWORD(wParam);
         const RECT& frame = *reinterpret_cast<const RECT*>(lParam);
+        SetFonts();
+        // The frame is the system's, though rounding may make it a pixel
+        // smaller than the design at the new DPI.
+        followingDpi_ = true;
         SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
                      frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        followingDpi_ = false;
         PlaceControls();
         if (old != font_) DeleteObject(old);
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        OnDpiChanged();
         return 0;
     }
+    case WM_GETMINMAXINFO: {
+        if (followingDpi_) break;
+        const SIZE least = FrameSize(least_);
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+        return 0;
+    }
+    case WM_SIZE:
+        // Controls that moved or grew are drawn afresh, and so is the window
+        // behind them.
+        if (wParam != SIZE_MINIMIZED) {
+            PlaceControls();
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+        return 0;
     case WM_DESTROY:
         Form_Unload();
         break;

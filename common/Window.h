@@ -12,9 +12,24 @@
 
 std::wstring WindowText(HWND window);
 
-// A rectangle in twips, as a window's design gives it.
+// How a control follows the window's edges when the user makes the window
+// larger than its design: a set of these, none for a control that stays.
+enum Follows : unsigned char {
+    MovesRight = 1,  // by what the window grew in width
+    MovesDown = 2,
+    GrowsWide = 4,
+    GrowsTall = 8,
+    AtRight = MovesRight,
+    AtBottom = MovesDown,
+    AtBottomRight = MovesRight | MovesDown,
+    Fills = GrowsWide | GrowsTall,
+};
+
+// A rectangle in twips, as a window's design gives it, and how it follows
+// the window when that grows.
 struct Twips {
     int left, top, width, height;
+    unsigned char follows = 0;
 };
 
 class Window;
@@ -108,10 +123,18 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// Whether the user may size the window by its border and maximise it; it is
+// never smaller than its design.
+enum class Sizing { Fixed, Sizable };
+
+// How SetLeastGrowth treats a window larger than the least size it sets.
+enum class Fit { Grow, Exactly };
+
 class Window {
 public:
     // The window class, the first caption and the client area in twips.
-    Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips, int clientHeightTwips);
+    Window(const wchar_t* className, const wchar_t* caption, int clientWidthTwips, int clientHeightTwips,
+           Sizing sizing = Sizing::Fixed);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     // A window still there is cut off from this object before it is destroyed,
@@ -149,6 +172,9 @@ protected:
     // form posts to tell it something; no event of a form, so it keeps the
     // platform's name.
     virtual void OnAppMessage(UINT /*message*/) {}
+    // The window has moved to a monitor of another DPI, or its scale has
+    // changed, and its controls have followed.
+    virtual void OnDpiChanged() {}
 
     // Runs `job` with the window shut to input and returns true; false, with
     // nothing run, when a job is running already. The user interface thread
@@ -168,14 +194,24 @@ protected:
 
     // Creates the window's controls from its table, in the message font at
     // the window's DPI, and fills the form's members that hold them. They are
-    // placed again whenever the DPI changes. A click on a control, and its key,
-    // run its row's handler, and so does an owner-drawn control's paint.
+    // placed again whenever the DPI or the window's size changes. A click on a
+    // control, and its key, run its row's handler (a key ticks a check box or
+    // selects an option first, as a click does), and so does an owner-drawn
+    // control's paint.
     template <std::size_t N>
     void AddControls(const Control (&table)[N])
     {
         AddControls({table, N});
     }
     void CenterOnScreen();
+    // How much larger than its design the client area is, in pixels; none in
+    // a direction in which it is not larger.
+    SIZE Growth() const;
+    // The client area may be no smaller than its design grown by `least`
+    // pixels. A smaller window grows to it, staying on its monitor's work
+    // area where it fits; with Fit::Exactly a larger or maximised one is
+    // brought back to it as well.
+    void SetLeastGrowth(SIZE least, Fit fit);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -189,17 +225,23 @@ private:
     // A click (BN_CLICKED), a key (code 1) or Esc (IDCANCEL) to the handler of its row.
     bool Command(int id, int code);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    void SetFonts();
     void PlaceControls();
+    // The window's size for a client area of its design grown by `growth`.
+    SIZE FrameSize(SIZE growth) const;
 
     const wchar_t* const className_;
     const wchar_t* const caption_;
     const int clientWidthTwips_, clientHeightTwips_;
+    const DWORD style_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     HFONT font_ = nullptr;  // the message font at dpi_, shared by the controls
     ControlTable controls_;
     HWND modalOwner_ = nullptr;  // disabled by ShowModal, enabled again by Unload
     HWND lastFocus_ = nullptr;   // the control to focus when the window is active again
+    SIZE least_ = {0, 0};        // the client area's least growth beyond its design
+    bool followingDpi_ = false;  // taking the frame the system suggests for a new DPI
     bool busy_ = false;
     HACCEL shortcuts_ = nullptr;
 };

@@ -14,27 +14,38 @@
 
 // In tab order. The option buttons belong to the window, not to the frame, so
 // their clicks reach it; they are placed inside the frame. The live view, the
-// copy and the recording have a row of their own below the rest. Esc closes
-// the window as its close box does; Ctrl+C copies, as everywhere.
+// copy and the recording have a row of their own below the rest, always on
+// top and closing one more. When the window grows, the display area takes
+// the room, the column of buttons beside it stays beside it and the rows
+// below it stay below it. Each button has a key a Windows user would guess:
+// F5 captures, Ctrl+S saves, Ctrl+C copies, Ctrl+R records and stops, Ctrl+L
+// and Ctrl+T tick and untick the live view and always on top, 1 to 4 choose
+// the size, Esc closes the window as its close box does.
 const Control Form7::Controls[] = {
-    {L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495}, 0, &Form7::Command1_Click},
-    {L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 855}},
-    // Ends where its twin begins.
-    {L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {4080 + 120, 720 + 240, 1455, 240}, 0,
-     {}, {}, Held<&Form7::Option1, 0>},
-    // Wider than its twin, up to the frame's edge, for the longer caption.
-    {L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4080 + 120, 720 + 480, 1530, 255}, 0, {}, {},
-     Held<&Form7::Option1, 1>},
-    {L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 2280, 1335, 375}, 0, &Form7::Command2_Click, Esc},
-    {L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700}, WS_EX_CLIENTEDGE, &Form7::Picture1_Paint, {},
+    {L"Button", L"キャプチャ", ButtonStyle, {4080, 120, 1575, 495, AtRight}, 0, &Form7::Command1_Click, {0, VK_F5}},
+    {L"Button", L"表示サイズ", BS_GROUPBOX, {4080, 720, 1695, 1335, AtRight}},
+    // Each ends where the next begins; those with the longer captions reach
+    // the frame's edge.
+    {L"Button", L"１倍(128×88)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {4200, 960, 1455, 240, AtRight}, 0,
+     {&Form7::Option1_Click, 0}, {0, '1'}, Held<&Form7::Option1, 0>},
+    {L"Button", L"２倍(256×176)", BS_AUTORADIOBUTTON, {4200, 1200, 1530, 240, AtRight}, 0, {&Form7::Option1_Click, 1},
+     {0, '2'}, Held<&Form7::Option1, 1>},
+    {L"Button", L"３倍(384×264)", BS_AUTORADIOBUTTON, {4200, 1440, 1530, 240, AtRight}, 0, {&Form7::Option1_Click, 2},
+     {0, '3'}, Held<&Form7::Option1, 2>},
+    {L"Button", L"４倍(512×352)", BS_AUTORADIOBUTTON, {4200, 1680, 1530, 255, AtRight}, 0, {&Form7::Option1_Click, 3},
+     {0, '4'}, Held<&Form7::Option1, 3>},
+    {L"Button", L"閉じる", ButtonStyle | WS_GROUP, {4440, 3300, 1335, 375, AtBottomRight}, 0, &Form7::Command2_Click, Esc},
+    {L"Static", L"", SS_OWNERDRAW, {0, 0, 3900, 2700, Fills}, WS_EX_CLIENTEDGE, &Form7::Picture1_Paint, {},
      Held<&Form7::display_>},
-    {L"Button", L"保存", ButtonStyle, {4440, 1800, 1335, 375}, 0, &Form7::Command3_Click},
-    {L"Button", L"ライブ", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 2880, 1335, 255}, 0, &Form7::Check1_Click, {},
-     Held<&Form7::Check1>},
-    {L"Button", L"コピー", ButtonStyle, {2985, 2820, 1335, 375}, 0, &Form7::Command4_Click, {FCONTROL, 'C'}},
+    {L"Button", L"保存", ButtonStyle, {4440, 2160, 1335, 375, AtRight}, 0, &Form7::Command3_Click, {FCONTROL, 'S'}},
+    {L"Button", L"ライブ", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 2880, 1335, 255, AtBottom}, 0, &Form7::Check1_Click,
+     {FCONTROL, 'L'}, Held<&Form7::Check1>},
+    {L"Button", L"コピー", ButtonStyle, {2985, 2820, 1335, 375, AtBottomRight}, 0, &Form7::Command4_Click, {FCONTROL, 'C'}},
     // "停止" while recording.
-    {L"Button", L"録画", ButtonStyle, {4440, 2820, 1335, 375}, 0, &Form7::Command5_Click, {},
+    {L"Button", L"録画", ButtonStyle, {4440, 2820, 1335, 375, AtBottomRight}, 0, &Form7::Command5_Click, {FCONTROL, 'R'},
      Held<&Form7::Command5>},
+    {L"Button", L"常に手前に表示", BS_AUTOCHECKBOX | WS_TABSTOP, {240, 3360, 2400, 255, AtBottom}, 0,
+     &Form7::Check2_Click, {FCONTROL, 'T'}, Held<&Form7::Check2>},
 };
 
 namespace {
@@ -47,9 +58,6 @@ void SetChecked(HWND button, bool checked)
 
 // The live view's capture thread posts this when a frame or its end waits.
 constexpr UINT LiveNews = WM_APP;
-
-constexpr int DisplayWidth = ScreenWidth * 2;
-constexpr int DisplayHeight = ScreenHeight * 2;
 
 void WriteFailed(HWND owner, const std::wstring& path)
 {
@@ -64,15 +72,11 @@ void RecordingFailed(HWND owner)
 const wchar_t PictureTypes[] = L"ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png|GIFファイル(*.gif)|*.gif";
 }
 
-Form7::Form7()
-    : Window(L"Form7", L"キャプチャ", 5880, 3300), Picture1(DisplayWidth, DisplayHeight),
-      Picture2(ScreenWidth, ScreenHeight)
-{
-}
+Form7::Form7() : Window(L"Form7", L"キャプチャ", 5880, 3780, Sizing::Sizable), Picture2(ScreenWidth, ScreenHeight) {}
 
 void Form7::Show(HWND owner)
 {
-    if (!Picture1 || !Picture2) {
+    if (!Picture2) {
         MsgBox(owner, L"キャプチャ画像を作成できませんでした", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
@@ -102,23 +106,67 @@ void Form7::Form_Unload()
     recording_.reset();
 }
 
+void Form7::OnDpiChanged()
+{
+    // The whole multiple of a device pixel may change with the DPI, and so
+    // what the size selected needs.
+    SetLeastGrowth(NeededGrowth(ScaleFactor()), Fit::Grow);
+}
+
 void Form7::Picture1_Paint(const DRAWITEMSTRUCT& item)
 {
-    // The display area grows with the DPI, and so does the picture, but only
-    // by whole screen pixels and never smoothed: each pixel stays a sharp
-    // block, as on the device. The area beyond it is white.
-    const int scale = std::max(1, dpi() / 96);
-    const int width = Picture1.width() * scale, height = Picture1.height() * scale;
+    // Each device pixel a sharp block of whole screen pixels, never smoothed,
+    // as on the device; the area beyond the picture is white.
+    const RECT shown = PictureRect();
     SetStretchBltMode(item.hDC, COLORONCOLOR);
-    StretchBlt(item.hDC, 0, 0, width, height, Picture1.dc(), 0, 0, Picture1.width(), Picture1.height(),
-               SRCCOPY);
-    ExcludeClipRect(item.hDC, 0, 0, width, height);  // NOLINT(readability-suspicious-call-argument): right and bottom are the picture's size
+    StretchBlt(item.hDC, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, Picture2.dc(), 0, 0,
+               ScreenWidth, ScreenHeight, SRCCOPY);
+    ExcludeClipRect(item.hDC, shown.left, shown.top, shown.right, shown.bottom);
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
-int Form7::ScaleFactor() const { return Checked(Option1[1]) ? 2 : 1; }
+RECT Form7::PictureRect() const
+{
+    // At its designed size the display area shows the capture at the size it
+    // was made, grown by the DPI's whole multiple, in its top left corner.
+    // Larger, it shows it at the largest whole multiple that fits (the
+    // window is never too small for the size selected), in its middle. It
+    // is never cut off.
+    RECT inner = {};
+    GetClientRect(display_, &inner);
+    const int fits = std::max(1, std::min<int>(inner.right / ScreenWidth, inner.bottom / ScreenHeight));
+    const SIZE grown = Growth();
+    if (grown.cx == 0 && grown.cy == 0) {
+        const int block = std::min(fits, drawnFactor_ * std::max(1, dpi() / 96));
+        return {0, 0, ScreenWidth * block, ScreenHeight * block};
+    }
+    const int left = (inner.right - ScreenWidth * fits) / 2, top = (inner.bottom - ScreenHeight * fits) / 2;
+    return {left, top, left + ScreenWidth * fits, top + ScreenHeight * fits};
+}
 
-const PictureImage& Form7::SavedPicture() const { return ScaleFactor() == 2 ? Picture1 : Picture2; }
+SIZE Form7::NeededGrowth(int size) const
+{
+    RECT inner = {};
+    GetClientRect(display_, &inner);
+    const SIZE grown = Growth();
+    const int block = size * std::max(1, dpi() / 96);
+    return {std::max(0L, ScreenWidth * block - (inner.right - grown.cx)),
+            std::max(0L, ScreenHeight * block - (inner.bottom - grown.cy))};
+}
+
+int Form7::ScaleFactor() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (Checked(Option1[i])) return i + 1;
+    return 1;
+}
+
+GreyFrame Form7::SavedPicture() const
+{
+    const int factor = ScaleFactor();
+    return Enlarged(GreyFrameOf(Picture2, ScreenWidth, ScreenHeight), std::min(factor, drawnFactor_),
+                    ScreenWidth * factor, ScreenHeight * factor);
+}
 
 void Form7::Cap()
 {
@@ -140,18 +188,42 @@ void Form7::Draw(const ScreenBuffer& screen, long long ms)
     // after it, it would put the older screen over the newer one.
     if (ms < drawnMs_) return;
     drawnMs_ = ms;
-    Picture1.Clear();
-    Picture2.Clear();
-    for (int y = 0; y < ScreenHeight; ++y)
-        for (int x = 0; x < ScreenWidth; ++x)
-            Picture2.SetPixel(x, y, GreyColour(screen[y * ScreenWidth + x]));
-
-    const int factor = ScaleFactor();
+    // The bands of rows in which something changed, each as wide as its
+    // changes: a large picture is drawn where it changed alone.
+    std::vector<RECT> changed;
     GdiFlush();
-    StretchBlt(Picture1.dc(), 0, 0, ScreenWidth * factor, ScreenHeight * factor, Picture2.dc(), 0, 0,
-               ScreenWidth, ScreenHeight, SRCCOPY);
-    InvalidateRect(display_, nullptr, FALSE);
-    UpdateWindow(display_);
+    for (int y = 0; y < ScreenHeight; ++y) {
+        int left = ScreenWidth, right = 0;
+        for (int x = 0; x < ScreenWidth; ++x)
+            if (Picture2.SetPixel(x, y, GreyColour(screen[y * ScreenWidth + x]))) {
+                left = std::min(left, x);
+                right = x + 1;
+            }
+        if (right == 0) continue;
+        if (!changed.empty() && changed.back().bottom == y)
+            changed.back() = {std::min(changed.back().left, static_cast<LONG>(left)), changed.back().top,
+                              std::max(changed.back().right, static_cast<LONG>(right)), y + 1};
+        else
+            changed.push_back({left, y, right, y + 1});
+    }
+
+    // The same size again draws the bands; another size, all of the display.
+    const int factor = ScaleFactor();
+    const RECT before = PictureRect();
+    drawnFactor_ = factor;
+    const RECT shown = PictureRect();
+    if (!EqualRect(&before, &shown)) InvalidateRect(display_, nullptr, FALSE);
+    UpdateWindow(display_);  // what waits to be painted, first
+    if (EqualRect(&before, &shown) && !changed.empty()) {
+        const HDC dc = GetDC(display_);
+        const int block = (shown.right - shown.left) / ScreenWidth;
+        SetStretchBltMode(dc, COLORONCOLOR);
+        for (const RECT& band : changed)
+            StretchBlt(dc, shown.left + band.left * block, shown.top + band.top * block, (band.right - band.left) * block,
+                       (band.bottom - band.top) * block, Picture2.dc(), band.left, band.top, band.right - band.left,
+                       band.bottom - band.top, SRCCOPY);
+        ReleaseDC(display_, dc);
+    }
 
     // A frame captured before 録画 was clicked is recorded from the click on.
     if (recording_ && !recording_->Add(ScaledFrame(screen.data(), ScreenWidth, ScreenHeight, recordingFactor_),
@@ -204,10 +276,8 @@ void Form7::Command3_Click()
     RunJob([this] {
         // The live view goes on while the dialog is open: the picture is the
         // one shown at the click.
-        const PictureImage& shown = SavedPicture();
-        const GreyFrame picture = GreyFrameOf(shown, shown.width(), shown.height());
-        const std::wstring path =
-            pubForm::FileGet(PictureTypes, L"SAVE", L"", nullptr, pubForm::TypedName::WithTypeExtension);
+        const GreyFrame picture = SavedPicture();
+        const std::wstring path = SavePath(PictureTypes);
         if (path.empty()) return;
         // The old file stays until the new one is written whole.
         const PictureType type = PictureTypeOf(FileExtension(path)).value_or(PictureType::Bitmap);
@@ -226,8 +296,8 @@ void Form7::Check1_Click()
 
 void Form7::Command4_Click()
 {
-    const PictureImage& picture = SavedPicture();
-    if (!PutOnClipboard(hwnd(), CF_DIB, DibBytes(picture.pixels(), picture.width(), picture.height())))
+    const GreyFrame picture = SavedPicture();
+    if (!PutOnClipboard(hwnd(), CF_DIB, DibBytes(Colours(picture).data(), picture.width, picture.height)))
         MsgBox(hwnd(), L"クリップボードに書き込めませんでした", MB_ICONEXCLAMATION | MB_OK);
 }
 
@@ -252,6 +322,32 @@ void Form7::Command5_Click()
     }
 }
 
+void Form7::Option1_Click(int index)
+{
+    // The larger sizes grow the window as far as they need; the smaller ones
+    // bring it back to its design.
+    SetLeastGrowth(NeededGrowth(index + 1), index < 2 ? Fit::Exactly : Fit::Grow);
+}
+
+void Form7::Check2_Click()
+{
+    SetWindowPos(hwnd(), Checked(Check2) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::wstring Form7::SavePath(const wchar_t* types)
+{
+    for (;;) {
+        // The dialog has no owner, unless the window stays on top: one that
+        // had none would open behind it.
+        std::wstring path = pubForm::FileGet(types, L"SAVE", L"", Checked(Check2) ? hwnd() : nullptr,
+                                             pubForm::TypedName::WithTypeExtension);
+        if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            MsgBox(hwnd(), path + L"\r\nは既にあります. 置き換えますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
+            return path;
+    }
+}
+
 std::unique_ptr<Recording> Form7::EndRecording()
 {
     SetWindowTextW(Command5, L"録画");
@@ -269,8 +365,7 @@ void Form7::SaveRecording(std::unique_ptr<Recording> recording, long long endMs)
     // Only the user throws a recording away: a refused file asks again.
     const auto ask = [&] {
         for (;;) {
-            const std::wstring path = pubForm::FileGet(L"GIFファイル(*.gif)|*.gif", L"SAVE", L"", nullptr,
-                                                       pubForm::TypedName::WithTypeExtension);
+            const std::wstring path = SavePath(L"GIFファイル(*.gif)|*.gif");
             if (path.empty()) {
                 if (MsgBox(hwnd(), L"録画を破棄しますか?", MB_ICONQUESTION | MB_YESNO) == IDYES) return;
             } else if (recording->SaveAs(path)) {

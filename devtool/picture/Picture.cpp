@@ -72,7 +72,13 @@ void PictureImage::Clear()
     std::fill(bits_, bits_ + width_ * height_, White);
 }
 
-void PictureImage::SetPixel(int x, int y, COLORREF colour) { bits_[y * width_ + x] = PixelOf(colour); }
+bool PictureImage::SetPixel(int x, int y, COLORREF colour)
+{
+    std::uint32_t& pixel = bits_[y * width_ + x];
+    const std::uint32_t old = pixel;
+    pixel = PixelOf(colour);
+    return pixel != old;
+}
 
 const std::uint32_t* PictureImage::pixels() const
 {
@@ -90,6 +96,24 @@ GreyFrame GreyFrameOf(const PictureImage& picture, int width, int height)
         for (int x = 0; x < width; ++x)
             frame.levels.push_back(static_cast<unsigned char>((255 - ((pixels[y * picture.width() + x] >> 8) & 0xFF) + 42) / 85));
     return frame;
+}
+
+GreyFrame Enlarged(const GreyFrame& picture, int block, int width, int height)
+{
+    GreyFrame frame{width, height, std::vector<unsigned char>(static_cast<size_t>(width) * height, 0)};
+    for (int y = 0; y < std::min(height, picture.height * block); ++y)
+        for (int x = 0; x < std::min(width, picture.width * block); ++x)
+            frame.levels[static_cast<size_t>(y) * width + x] = picture.levels[static_cast<size_t>(y / block) * picture.width + x / block];
+    return frame;
+}
+
+std::vector<std::uint32_t> Colours(const GreyFrame& picture)
+{
+    // A grey's colour reads the same as 0x00BBGGRR and as 0x00RRGGBB.
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(picture.levels.size());
+    for (const unsigned char level : picture.levels) pixels.push_back(GreyColour(level));
+    return pixels;
 }
 
 std::string BitmapFileBytes(const std::uint32_t* pixels, int width, int height)

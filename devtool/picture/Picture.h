@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The colour of a device pixel value: 0 white, 1 and 2 the greys between, 3
 // black. Values above 3, which the screen format does not use, are black too.
@@ -27,7 +28,8 @@ public:
     int height() const { return height_; }
     HDC dc() const { return dc_; }
     void Clear();
-    void SetPixel(int x, int y, COLORREF colour);
+    // True when the pixel was of another colour.
+    bool SetPixel(int x, int y, COLORREF colour);
     // Rows from the top, each pixel 0x00RRGGBB; drawing through dc() is finished.
     const std::uint32_t* pixels() const;
 
@@ -42,6 +44,13 @@ private:
 // The grey levels of the top-left `width` x `height` pixels of a picture that
 // holds only the four grey colours.
 GreyFrame GreyFrameOf(const PictureImage& picture, int width, int height);
+
+// The picture at `block` times its size in the top left corner of a white
+// picture of `width` x `height`, each pixel a square block.
+GreyFrame Enlarged(const GreyFrame& picture, int block, int width, int height);
+
+// The picture's pixels (rows from the top, each 0x00RRGGBB).
+std::vector<std::uint32_t> Colours(const GreyFrame& picture);
 
 // A Windows bitmap file of 24 bits a pixel holding exactly the given pixels
 // (rows from the top, each 0x00RRGGBB).

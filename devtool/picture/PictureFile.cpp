@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
 std::optional<PictureType> PictureTypeOf(const std::wstring& extension)
 {
@@ -23,11 +21,7 @@ std::string PictureFileBytes(PictureType type, const GreyFrame& picture)
 {
     if (type == PictureType::Png) return PngFileBytes(picture);
     if (type == PictureType::Gif) return GifFileBytes(picture);
-    // A grey's colour reads the same as 0x00BBGGRR and as 0x00RRGGBB.
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(picture.levels.size());
-    for (const unsigned char level : picture.levels) pixels.push_back(GreyColour(level));
-    return BitmapFileBytes(pixels.data(), picture.width, picture.height);
+    return BitmapFileBytes(Colours(picture).data(), picture.width, picture.height);
 }
 
 GreyFrame ScaledFrame(const unsigned char* levels, int width, int height, int factor)

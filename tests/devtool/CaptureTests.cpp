@@ -41,14 +41,24 @@ void Press(std::initializer_list<BYTE> keys)
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// Copies (by the button, or by Ctrl+C) until the clipboard holds `expected`,
-// the live view having caught up. Each copy is waited for, so that none is
-// still on its way when the caller reads the clipboard.
-bool CopiesAs(const Frame& expected, bool keys = false)
+// Captures by F5, or by the button, and waits until the window is done: a
+// key or click while a job runs does nothing.
+void CaptureNow(const ts::SimDevice& device, bool key = true)
+{
+    const size_t before = device.Calls().size();
+    if (key) Press({VK_F5}); else ts::Click(Capture, Capture);
+    const HWND window = ui::WaitForWindow(Capture, ts::Bound);
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().size() > before && IsWindowEnabled(window); }, ts::Bound));
+}
+
+// Copies (Ctrl+C) until the clipboard holds `expected`, the live view having
+// caught up. Each copy is waited for, so that none is still on its way when
+// the caller reads the clipboard.
+bool CopiesAs(const Frame& expected)
 {
     return ui::WaitUntil([&] {
         const DWORD before = GetClipboardSequenceNumber();
-        if (keys) Press({VK_CONTROL, 'C'}); else ts::Click(Capture, L"コピー");
+        Press({VK_CONTROL, 'C'});
         Frame copied;
         ui::WaitUntil([&] { return GetClipboardSequenceNumber() != before && (copied = Clipboard()).width; }, ts::Bound);
         return copied == expected;
@@ -63,13 +73,18 @@ ts::Decoded Written(const std::wstring& path)
     return decoded;
 }
 
-// Saves the picture through the dialog: true when the file holds `expected` alone.
-bool Saves(const std::wstring& path, const Frame& expected)
+// Whether the file, once written, holds `expected` alone.
+bool Holds(const std::wstring& path, const Frame& expected)
 {
-    EXPECT_TRUE(ts::Click(Capture, L"保存"));
-    EXPECT_TRUE(ts::FileDialog(path));
     const ts::Decoded saved = Written(path);
     return saved.frames.size() == 1 && saved.frames[0] == expected;
+}
+
+// Saves the picture (Ctrl+S) through the dialog.
+bool Saves(const std::wstring& path, const Frame& expected)
+{
+    Press({VK_CONTROL, 'S'});
+    return ts::FileDialog(path) && Holds(path, expected);
 }
 
 size_t Files(const ts::TempDir& dir)
@@ -104,16 +119,9 @@ void ExpectRecording(const ts::Decoded& recorded, const std::array<std::string, 
     }
 }
 
-// The captures so far: calls.log without the live view's questions for the
-// version. (That each opens and closes the library: the device layer's test.)
+// One capture as calls.log shows it. (That each opens and closes the
+// library: the device layer's test.)
 const std::string OneCapture = ts::Bracket({"ismLCDCaptureScreen 11264"});
-size_t Captures(const ts::SimDevice& device)
-{
-    std::string calls = device.Calls();
-    const std::string version = ts::Bracket({"ismGetVersion 1"});
-    for (size_t at; (at = calls.find(version)) != std::string::npos;) calls.erase(at, version.size());
-    return calls.size() / OneCapture.size();
-}
 
 TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
 {
@@ -134,20 +142,38 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ts::HostSession host(project.Host(L"Capture"));
     EXPECT_EQ(SendMessageW(ui::WaitForOption(Capture, L"１倍(128×88)", ts::Bound), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(Saves(out / L"empty.bmp", ts::Shows(white, 1, 128, 88)));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Saves(out / L"表示.bmp", ts::Shows(a, 1, 128, 88)));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // the size takes effect at the save
-    EXPECT_TRUE(Saves(out / L"one-in-two.bmp", ts::Shows(a, 1, 256, 176)));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(Saves(out / L"two.bmp", ts::Shows(a, 2, 256, 176)));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
-    EXPECT_TRUE(Saves(out / L"two-as-one.bmp", ts::Shows(a, 1, 128, 88)));
-    // Captured at 1x over the doubled picture: none of it is left.
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    EXPECT_TRUE(Saves(out / L"one-over-two.bmp", ts::Shows(a, 1, 256, 176)));
+    // Each size captured (F5), copied and saved in a file of the kind its
+    // name asks for, in any case: each device pixel a block of its levels.
+    // The keys work wherever the focus is.
+    const struct { BYTE key; const wchar_t* name; std::string kind; } sizes[] = {
+        {'1', L"one.bmp", "BM"}, {'2', L"TWO.PNG", "\x89PNG"}, {'3', L"three.Gif", "GIF8"}, {'4', L"four.bmp", "BM"}};
+    for (const auto& [key, name, kind] : sizes) {
+        const int size = key - '0';
+        Press({VK_TAB});
+        Press({key});
+        CaptureNow(device);
+        EXPECT_TRUE(CopiesAs(ts::Shows(a, size, 128 * size, 88 * size))) << size;
+        EXPECT_TRUE(Saves(out / name, ts::Shows(a, size, 128 * size, 88 * size))) << size;
+        EXPECT_EQ(ts::ReadBytes(out / name).substr(0, kind.size()), kind) << size;
+    }
+    // Saved at a smaller size than captured: the screen at that size. A
+    // capture at 1x saved and copied at 2x: in the corner, none of the 4x
+    // left; saved over TWO.PNG, which the user first declines to replace.
+    Press({'1'});
+    EXPECT_TRUE(Saves(out / L"four-as-one.bmp", ts::Shows(a, 1, 128, 88)));
+    CaptureNow(device);
+    Press({'2'});
     EXPECT_TRUE(CopiesAs(ts::Shows(a, 1, 256, 176)));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
+    const std::string two = ts::ReadBytes(out / L"TWO.PNG");
+    const std::wstring replace = L"question\nVORTALIS0\n" + out / L"TWO.PNG\r\nは既にあります. 置き換えますか?";
+    ASSERT_TRUE(ts::Click(Capture, L"保存"));
+    for (const int answer : {IDNO, IDYES}) {
+        EXPECT_TRUE(ts::FileDialog(out / L"TWO.PNG"));
+        EXPECT_EQ(ts::ReadBytes(out / L"TWO.PNG"), two) << "not replaced before the answer";
+        EXPECT_EQ(ts::Box(answer), replace);
+    }
+    EXPECT_TRUE(ts::NoBox(Capture) && Holds(out / L"TWO.PNG", ts::Shows(a, 1, 256, 176)));
+    Press({'1'});
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_TRUE(ts::FileDialog(refused + L".bmp"));
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L".bmpへの書き込みに失敗しました");
@@ -155,42 +181,44 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_TRUE(ts::FileDialog(L""));
     EXPECT_TRUE(ts::NoBox(Capture)) << "a cancelled save says nothing";
 
+    // Always on top, said to the system; its file dialog then has the window
+    // as its owner, or it would open behind it.
+    const HWND window = ui::WaitForWindow(Capture, ts::Bound);
+    const auto topmost = [&] { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    Press({VK_CONTROL, 'T'});
+    EXPECT_TRUE(ui::WaitUntil(topmost, ts::Bound));
     ts::WriteBytes(device / L"screen.bin", b);
     const HWND live = ui::WaitForButton(Capture, L"ライブ", ts::Bound);
-    ui::PostSelect(live);
-    EXPECT_TRUE(CopiesAs(ts::Shows(b, 1, 128, 88), true)) << "the live view follows the device; Ctrl+C copies";
-    ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    EXPECT_TRUE(CopiesAs(ts::Shows(b, 2, 256, 176))) << "at the size selected now";
-    for (const auto& [name, signature] : {std::pair(L"SHOT.PNG", "\x89PNG"), std::pair(L"shot.Gif", "GIF8")}) {
-        EXPECT_TRUE(Saves(out / name, Clipboard())) << ts::Utf8(name) << " holds what コピー copied";
-        EXPECT_EQ(ts::ReadBytes(out / name).substr(0, 4), signature) << "the kind the name asks for, in any case";
-    }
+    Press({VK_CONTROL, 'L'});
+    Press({'2'});
+    EXPECT_TRUE(CopiesAs(ts::Shows(b, 2, 256, 176))) << "the live view follows the device, at the size selected now";
     // The picture shown at the click, though the device shows another before
     // the dialog is answered; a name without an extension gets the type's.
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_EQ(ui::Caption(ui::WaitForFileDialog(ts::Bound)), L"名前を付けて保存") << "the save dialog";
     ts::WriteBytes(device / L"screen.bin", c);
-    const size_t clicked = Captures(device);
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= clicked + 3; }, ts::Bound));
-    EXPECT_TRUE(ts::FileDialog(out / L"clicked", L"", 1));
-    const ts::Decoded shot = Written(out / L"clicked.png");
-    EXPECT_TRUE(shot.frames.size() == 1 && shot.frames[0] == ts::Shows(b, 2, 256, 176));
+    const size_t clicked = device.Captures();
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= clicked + 3; }, ts::Bound));
+    EXPECT_TRUE(ts::FileDialog(out / L"clicked", Capture, 1));
+    EXPECT_TRUE(Holds(out / L"clicked.png", ts::Shows(b, 2, 256, 176)));
+    ui::PostSelect(ui::WaitForButton(Capture, L"常に手前に表示", ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return !topmost(); }, ts::Bound));
 
-    // A recording at 2x that the user stops, whose delays add up to the time
-    // between the clicks; a refused file and a cancel the user does not want
-    // to throw it away with ask again.
+    // A recording at 2x (Ctrl+R) that the user stops, whose delays add up to
+    // the time between the keys; a refused file and a cancel the user does
+    // not want to throw it away with ask again.
     ts::WriteBytes(device / L"screen.bin", a + b + c);  // each capture the next screen
-    const auto now = [] { return std::chrono::steady_clock::now(); };
+    const auto now = [] { return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count(); };
     const auto started = now();
-    ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));  // the recording keeps its size
+    Press({VK_CONTROL, 'R'});
+    Press({'1'});  // the recording keeps its size
     ASSERT_TRUE(ui::WaitForButton(Capture, L"停止", ts::Bound));
-    const size_t before = Captures(device);
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 2; }, ts::Bound));
+    const size_t before = device.Captures();
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= before + 2; }, ts::Bound));
     const auto firstFrame = now();  // the recording's first frame was captured before
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= before + 18; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= before + 18; }, ts::Bound));
     const auto stopped = now();
-    ASSERT_TRUE(ts::Click(Capture, L"停止"));
+    Press({VK_CONTROL, 'R'});
     EXPECT_TRUE(ts::FileDialog(refused + L".gif"));
     const auto asked = now();
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L".gifへの書き込みに失敗しました");
@@ -201,14 +229,13 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     ExpectRecording(recorded, {a, b, c}, 2);
     long long ms = 0;
     for (const Frame& frame : recorded.frames) ms += frame.delay * 10LL;
-    const auto between = [](auto from, auto to) { return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count(); };
     // Rounded to hundredths, and a last frame too short to be shown left out.
-    EXPECT_GE(ms, between(firstFrame, stopped) - 20);
-    EXPECT_LE(ms, between(started, asked) + 10);
+    EXPECT_GE(ms, stopped - firstFrame - 20);
+    EXPECT_LE(ms, asked - started + 10);
     // Thrown away when the user says so: no file stays, not even a temporary one.
-    const size_t from = Captures(device);
+    const size_t from = device.Captures();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= from + 3 && Files(temp) == 1; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= from + 3 && Files(temp) == 1; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"停止"));
     EXPECT_TRUE(ts::FileDialog(L""));
     EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を破棄しますか?");
@@ -218,37 +245,38 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
     EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\nP/ECEが応答しません. ライブ表示を止めました.");
     EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageW(live, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, ts::Bound));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, Capture));  // no device: the buffer stays zero, white; a second box would hold it up
+    CaptureNow(device, false);  // no device: the buffer stays zero, white; a second box would hold it up
     EXPECT_TRUE(Saves(out / L"none.bmp", ts::Shows(white, 1, 256, 176)));
 
-    // A recording at 1x, closed while it runs and saved when asked.
+    // A recording at 1x, closed (Esc) while it runs and saved when asked over
+    // the one there, which the user replaces.
     // Checked again once the device is back, the live view captures again;
     // unchecked, no more: nothing comes between two captures of the button's.
     device.Set(L"device", L"connected", L"1");
-    const size_t back = Captures(device);
+    const size_t back = device.Captures();
     ui::PostSelect(live);
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= back + 3; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= back + 3; }, ts::Bound));
     ui::PostSelect(live);
-    ASSERT_TRUE(ts::Click(Capture, Capture));
+    CaptureNow(device, false);
     std::string calls;
     ASSERT_TRUE(ui::WaitUntil([&] {
         calls = device.Calls();
         return calls.size() > OneCapture.size() && calls.substr(calls.size() - OneCapture.size()) == OneCapture;
     }, ts::Bound));
-    ASSERT_TRUE(ts::Click(Capture, Capture));
-    EXPECT_TRUE(ui::WaitUntil([&] { return device.Calls().size() >= calls.size() + OneCapture.size(); }, ts::Bound));
+    CaptureNow(device, false);
     EXPECT_EQ(device.Calls(), calls + OneCapture);
     ASSERT_TRUE(ui::SelectOption(Capture, L"１倍(128×88)", ts::Bound));
-    const size_t last = Captures(device);
+    const size_t last = device.Captures();
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= last + 8; }, ts::Bound));
+    EXPECT_TRUE(ui::WaitUntil([&] { return device.Captures() >= last + 8; }, ts::Bound));
     Press({VK_ESCAPE});
     EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n録画を保存しますか?");
-    EXPECT_TRUE(ts::FileDialog(out / L"closed.gif"));
-    ExpectRecording(Written(out / L"closed.gif"), {a, b, c}, 1);
+    EXPECT_TRUE(ts::FileDialog(out / L"rec"));
+    EXPECT_EQ(ts::Box(IDYES), L"question\nVORTALIS0\n" + out / L"rec.gif\r\nは既にあります. 置き換えますか?");
     EXPECT_EQ(host.Finish(), ts::Texts{}) << "the capture window tells the host nothing";
+    ExpectRecording(Written(out / L"rec.gif"), {a, b, c}, 1);
     EXPECT_EQ(Files(temp), 0u) << "a recording not saved leaves no temporary file";
-    EXPECT_EQ(Files(out), 12u) << "the twelve pictures and recordings saved, nothing else";
+    EXPECT_EQ(Files(out), 9u) << "the nine pictures and recordings saved, nothing else";
 }
 
 // The disk of the temporary folder fills during a recording, while the
@@ -266,7 +294,6 @@ TEST(FullDisk, TheRecordingStopsSaysSoAndSavesTheFramesBefore)
     ts::HostSession host(project.Host(L"CAPTURE"));
     ASSERT_TRUE(ui::SelectOption(Capture, L"２倍(256×176)", ts::Bound));  // sooner still
     ASSERT_TRUE(ts::Click(Capture, L"録画"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Captures(device) >= 2; }, ts::Bound));
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
     const HWND picture = ui::WaitForFileDialog(ts::Bound);
     ts::WriteBytes(device / L"screen.bin", noise[0] + noise[1] + noise[2]);

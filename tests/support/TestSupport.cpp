@@ -109,42 +109,6 @@ int InkWidth(HDC dc, const std::wstring& text)
     return extent.cx - first.abcA - last.abcC;
 }
 
-// The window's controls as they are: each wholly inside the client area, none
-// over another but the options inside a frame, each in the message font at
-// the DPI with its caption whole on one line.
-void ExpectControls(HWND form, int dpi)
-{
-    const auto inside = [](const RECT& a, const RECT& b) {
-        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
-    };
-    const auto name = [dpi](HWND c) { return Utf8(ui::ClassOf(c) + L" \"" + WindowText(c) + L"\" at ") + std::to_string(dpi); };
-    RECT client = {};
-    GetClientRect(form, &client);
-    std::vector<std::pair<HWND, RECT>> seen;
-    for (HWND control = GetWindow(form, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        RECT r = {}, common = {};
-        GetWindowRect(control, &r);
-        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_TRUE(inside(r, client)) << name(control) << " is not wholly inside the window";
-        for (const auto& [other, o] : seen)
-            EXPECT_TRUE(!IntersectRect(&common, &r, &o) || (IsFrame(control) && inside(o, r)) || (IsFrame(other) && inside(r, o)))
-                << name(control) << " overlaps " << name(other);
-        seen.push_back({control, r});
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        LOGFONTW logFont = {};
-        GetObjectW(font, sizeof logFont, &logFont);
-        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name(control);
-        const HDC dc = GetDC(control);
-        const HGDIOBJ old = SelectObject(dc, font);
-        TEXTMETRICW metrics = {};
-        GetTextMetricsW(dc, &metrics);
-        EXPECT_LE(InkWidth(dc, WindowText(control)) + MulDiv(CaptionMargin(control), dpi, 96), r.right - r.left) << name(control);
-        EXPECT_LE(metrics.tmHeight, r.bottom - r.top) << name(control);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
-    }
-    EXPECT_FALSE(seen.empty());
-}
 using Microsoft::WRL::ComPtr;
 
 }  // namespace
@@ -173,7 +137,11 @@ std::string ReadBytes(const std::wstring& path) { std::string bytes; return sim:
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    if (!sim::WriteWhole(path, bytes)) throw std::runtime_error("cannot write a test file");
+    // Whole, old or new, to a reader at any moment: the simulated device
+    // reads its screens while a test changes them.
+    const std::wstring part = path + L".part";
+    if (!sim::WriteWhole(part, bytes) || !MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw std::runtime_error("cannot write a test file");
 }
 
 std::wstring Entry(const std::wstring& file, const std::wstring& section, const std::wstring& key)
@@ -342,6 +310,14 @@ void SimDevice::Set(const std::wstring& section, const std::wstring& key, const 
     WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), (*this / L"device.ini").c_str());
 }
 
+size_t SimDevice::Captures() const
+{
+    const std::string calls = Calls();
+    size_t count = 0;
+    for (size_t at = 0; (at = calls.find("ismLCDCaptureScreen", at)) != std::string::npos; ++at) ++count;
+    return count;
+}
+
 std::string Bracket(std::initializer_list<std::string> calls)
 {
     std::string lines;
@@ -405,43 +381,86 @@ Decoded Decode(const std::string& file)
     return decoded;
 }
 
-Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth)
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth, int left, int top)
 {
     const std::uint32_t grey[] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
     const int screenHeight = static_cast<int>(screen.size()) / screenWidth;
     Decoded::Frame shown{width, height, -1, {}};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const bool inside = x < screenWidth * block && y < screenHeight * block;
-            const unsigned value = inside ? static_cast<unsigned char>(screen[(y / block) * screenWidth + x / block]) : 0;
+            const int sx = x - left, sy = y - top;
+            const bool inside = sx >= 0 && sy >= 0 && sx < screenWidth * block && sy < screenHeight * block;
+            const unsigned value = inside ? static_cast<unsigned char>(screen[(sy / block) * screenWidth + sx / block]) : 0;
             shown.pixels.push_back(grey[value > 3 ? 3 : value]);
         }
     return shown;
 }
 
+void ExpectControls(HWND form, int dpi)
+{
+    const auto inside = [](const RECT& a, const RECT& b) {
+        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+    };
+    const auto name = [dpi](HWND c) { return Utf8(ui::ClassOf(c) + L" \"" + WindowText(c) + L"\" at ") + std::to_string(dpi); };
+    RECT client = {};
+    GetClientRect(form, &client);
+    std::vector<std::pair<HWND, RECT>> seen;
+    for (HWND control = GetWindow(form, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r = {}, common = {};
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(inside(r, client)) << name(control) << " is not wholly inside the window";
+        for (const auto& [other, o] : seen)
+            EXPECT_TRUE(!IntersectRect(&common, &r, &o) || (IsFrame(control) && inside(o, r)) || (IsFrame(other) && inside(r, o)))
+                << name(control) << " overlaps " << name(other);
+        seen.push_back({control, r});
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        LOGFONTW logFont = {};
+        GetObjectW(font, sizeof logFont, &logFont);
+        EXPECT_EQ(logFont.lfHeight, FontHeightAt96 * dpi / 96) << name(control);
+        const HDC dc = GetDC(control);
+        const HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(dc, &metrics);
+        EXPECT_LE(InkWidth(dc, WindowText(control)) + MulDiv(CaptionMargin(control), dpi, 96), r.right - r.left) << name(control);
+        EXPECT_LE(metrics.tmHeight, r.bottom - r.top) << name(control);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+    }
+    EXPECT_FALSE(seen.empty());
+}
+
+int SessionDpi()
+{
+    const std::optional<std::wstring> dpi = sim::EnvText(L"TEST_DPI");
+    return dpi ? std::stoi(*dpi) : 96;
+}
+
 void ExpectLayout(Window& form)
 {
-    const std::optional<std::wstring> session = sim::EnvText(L"TEST_DPI");
-    const int dpi = session ? std::stoi(*session) : 96;
+    const int dpi = SessionDpi();
     ASSERT_TRUE(form.Load(nullptr));
     EXPECT_EQ(form.dpi(), dpi);
     const HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
     EXPECT_TRUE(own && reinterpret_cast<HICON>(GetClassLongPtrW(form.hwnd(), GCLP_HICON)) == own);
-    RECT client = {};
-    GetClientRect(form.hwnd(), &client);
     ExpectControls(form.hwnd(), dpi);
+    ExpectDpiChange(form, 144);
+}
 
-    // Moved to a monitor of 144 dots an inch, the window gets the frame the
-    // system suggests: its client area scaled, the frame as it is.
-    RECT frame = {};
+void ExpectDpiChange(Window& form, int dpi)
+{
+    // The system suggests the client area scaled, the frame as it is.
+    RECT client = {}, frame = {};
+    GetClientRect(form.hwnd(), &client);
     GetWindowRect(form.hwnd(), &frame);
-    RECT suggested = {16, 32, 16 + frame.right - frame.left + client.right * (144 - dpi) / dpi,
-                      32 + frame.bottom - frame.top + client.bottom * (144 - dpi) / dpi};
-    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const int old = form.dpi();
+    RECT suggested = {16, 32, 16 + frame.right - frame.left + client.right * (dpi - old) / old,
+                      32 + frame.bottom - frame.top + client.bottom * (dpi - old) / old};
+    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(form.hwnd(), &frame);
     EXPECT_TRUE(EqualRect(&frame, &suggested));
-    EXPECT_EQ(form.dpi(), 144);
-    ExpectControls(form.hwnd(), 144);
+    EXPECT_EQ(form.dpi(), dpi);
+    ExpectControls(form.hwnd(), dpi);
 }
 
 }  // namespace ts

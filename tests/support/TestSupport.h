@@ -147,6 +147,8 @@ public:
     SimDevice() : env_(SetEnv(L"PIECE_SIM_DIR", path())) {}
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
     std::string Calls() const { return ReadBytes(*this / L"calls.log"); }
+    // How many captures it has been asked for so far.
+    size_t Captures() const;
     void ClearCalls() const { DeleteFileW((*this / L"calls.log").c_str()); }
 
 private:
@@ -173,12 +175,17 @@ struct Decoded {
 Decoded Decode(const std::string& file);
 
 // Grey levels as a picture shows them: each level of a screen `screenWidth`
-// wide (the device's, by default) a block of `block` × `block` in the top left
-// corner of a picture `width` wide, white elsewhere; levels above 3 black.
-Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth = 128);
+// wide (the device's, by default) a block of `block` × `block`, from the top
+// left corner of a picture `width` wide or from (left, top) in it, white
+// elsewhere; levels above 3 black.
+Decoded::Frame Shows(const std::string& screen, int block, int width, int height, int screenWidth = 128, int left = 0,
+                     int top = 0);
 
-// Loads the form hidden and checks its layout at the session's DPI (96, or
-// TEST_DPI where a session runs in a Wine prefix set to another): its
+// The dots an inch of this session: 96, or the value of TEST_DPI where a
+// session runs in a Wine prefix set to another.
+int SessionDpi();
+
+// Loads the form hidden and checks its layout at the session's DPI: its
 // controls, as the window has them, lie wholly inside the client area, apart
 // (but the options inside a frame), in the message font at that DPI, each
 // caption whole on one line. Then the DPI changes to 144, as a move to another
@@ -186,5 +193,12 @@ Decoded::Frame Shows(const std::string& screen, int block, int width, int height
 // program's own icon: the first of the running program, which the test
 // programs have from theirs.
 void ExpectLayout(Window& form);
+// The window's controls as they are at `dpi`: each wholly inside the client
+// area, none over another but the options inside a frame, each in the
+// message font at the DPI with its caption whole on one line.
+void ExpectControls(HWND form, int dpi);
+// The form moves to a monitor of `dpi` dots an inch, as the system tells it:
+// its frame is the one the system suggests, and its controls are as above.
+void ExpectDpiChange(Window& form, int dpi);
 
 }  // namespace ts

@@ -41,7 +41,9 @@ const wchar_t Usage[] =
     L"                           enter PATH and press OK, or cancel it; --owner fails\n"
     L"                           unless the dialog's owner has that caption\n"
     L"  close WINDOW             post WM_CLOSE\n"
+    L"  maximize WINDOW          maximize it, as its maximize box does\n"
     L"  shot WINDOW FILE         save the window as the screen shows it, as a PNG file\n"
+    L"                           (what of it lies on the screen)\n"
     L"  list [WINDOW]            print CLASS TAB CAPTION of each visible top-level\n"
     L"                           window, or CLASS TAB ID TAB TEXT of WINDOW's children\n"
     L"\n"
@@ -165,19 +167,14 @@ int Shot(const std::wstring& window, const std::wstring& file)
     using Microsoft::WRL::ComPtr;
     const HWND hwnd = ui::WaitForWindow(window, g_timeout);
     if (!hwnd) return NoWindow(window);
-    RECT r;
-    GetWindowRect(hwnd, &r);
+    // A maximised window's frame lies beyond the screen's edges.
+    RECT r, whole;
+    const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    GetWindowRect(hwnd, &whole);
+    IntersectRect(&r, &whole, &screenRect);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const HDC screen = GetDC(nullptr);
+    std::vector<std::uint32_t> pixels = ui::Pixels(screen, r);
     ReleaseDC(nullptr, screen);
 
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -238,6 +235,14 @@ int Close(const std::wstring& window)
     return ui::PostClose(window, g_timeout) ? 0 : NoWindow(window);
 }
 
+int Maximize(const std::wstring& window)
+{
+    const HWND hwnd = ui::WaitForWindow(window, g_timeout);
+    if (!hwnd) return NoWindow(window);
+    PostMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    return 0;
+}
+
 int List(const std::vector<std::wstring>& args)
 {
     if (args.empty()) {
@@ -263,6 +268,7 @@ int Run(const std::wstring& command, const std::vector<std::wstring>& a)
     if (command == L"msgbox") return MessageBoxCommand(a);
     if (command == L"file-dialog" && !a.empty()) return FileDialog(a);
     if (command == L"close" && a.size() == 1) return Close(a[0]);
+    if (command == L"maximize" && a.size() == 1) return Maximize(a[0]);
     if (command == L"list") return List(a);
     if (command == L"shot" && a.size() == 2) return Shot(a[0], a[1]);
     return BadArguments();

@@ -160,16 +160,14 @@ BoxIcon IconOnScreen(HWND icon)
     RECT client;
     GetClientRect(icon, &client);
     if (client.right <= 0 || client.bottom <= 0) return BoxIcon::Unknown;
-    Picture seen(client.right, client.bottom);
-    if (!seen.valid()) return BoxIcon::Unknown;
     // Another program's window cannot be read through its own DC here; the
     // screen's can.
     POINT origin = {0, 0};
     ClientToScreen(icon, &origin);
     HDC screen = GetDC(nullptr);
-    BitBlt(seen.dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    const std::vector<std::uint32_t> seen =
+        Pixels(screen, {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
     ReleaseDC(nullptr, screen);
-    GdiFlush();
 
     const struct { BoxIcon icon; LPCWSTR id; } systemIcons[] = {
         {BoxIcon::Error, IDI_ERROR}, {BoxIcon::Warning, IDI_WARNING},

@@ -88,4 +88,21 @@ std::wstring StripAccelerators(const std::wstring& caption)
     return plain;
 }
 
+std::vector<std::uint32_t> Pixels(HDC dc, const RECT& area)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    const HDC memory = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
 } // namespace ui

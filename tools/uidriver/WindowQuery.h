@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,10 @@ bool IsClass(HWND window, const wchar_t* name);
 
 // "&Open" -> "Open", "A&&B" -> "A&B": a caption as the user reads it.
 std::wstring StripAccelerators(const std::wstring& caption);
+
+// What `dc` shows in `area`, in the DC's own coordinates: each pixel
+// 0x00RRGGBB, rows from the top. Another program's window is read through
+// the screen's DC (GetDC(nullptr)); this program's through its own.
+std::vector<std::uint32_t> Pixels(HDC dc, const RECT& area);
 
 } // namespace ui
