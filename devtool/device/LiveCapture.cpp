@@ -1,6 +1,8 @@
 // The capture thread, its pace, and the hand-over of the latest frame.
 #include "LiveCapture.h"
 
+#include "DeviceReports.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,14 +15,12 @@ constexpr auto Period = std::chrono::microseconds(1000000 / LiveCapturesPerSecon
 // hangs is left to come back, or to the device layer to give up on.
 constexpr auto StopPatience = std::chrono::milliseconds(500);
 
-// Nothing while the device is there; else why the live view ends. The only
-// answer of the library whose meaning is known is ismGetVersion's -1: no
-// device found. A call that hung is a device gone too.
-LiveCapture::News Absence(const DeviceResult& result)
+// Nothing while the device is there; else why the live view ends. A device
+// that does not answer is gone too.
+LiveCapture::News Absence(DeviceOutcome outcome)
 {
-    if (result.status == DeviceResult::NoLibrary) return LiveCapture::News::NoLibrary;
-    if (!result || *result == -1) return LiveCapture::News::NoDevice;
-    return LiveCapture::News::Nothing;
+    if (outcome == DeviceOutcome::Done) return LiveCapture::News::Nothing;
+    return outcome == DeviceOutcome::NoLibrary ? LiveCapture::News::NoLibrary : LiveCapture::News::NoDevice;
 }
 }
 
@@ -94,8 +94,7 @@ LiveCapture::News LiveCapture::Take(ScreenBuffer& screen, long long& ms)
 void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
 {
     ScreenBuffer screen = {};
-    DeviceVersion version;
-    News gone = Absence(GetDeviceVersion(version));
+    News gone = Absence(AskPresence());
     // Captures start on a grid of 1/30 s, so a coarse timer's late wake-ups
     // are made up by the next ones; a device slower than the grid sets the
     // pace itself.
@@ -106,14 +105,12 @@ void LiveCapture::Run(const std::shared_ptr<Shared>& shared)
             if (shared->wake.wait_until(hold, due, [&] { return shared->stop; })) break;
         }
         screen.fill(0);
-        DeviceResult result = CaptureScreen(screen);
+        const DeviceResult result = CaptureScreen(screen);
         // The frame's time is its capture's, not its telling's: the question
-        // below may wait behind the window's own capture of a newer screen.
+        // whether the device is there may wait behind the window's own
+        // capture of a newer screen.
         const long long captured = Now();
-        // What a capture's result means is known only for 0; for any other
-        // the device is asked whether it is there.
-        if (result && *result != 0) result = GetDeviceVersion(version);
-        gone = Absence(result);
+        gone = Absence(CaptureOutcome(result));
         if (gone == News::Nothing) shared->Tell(News::Frame, screen, captured);
         due += Period;
         if (due < Clock::now() - Period) due = Clock::now();
