@@ -342,7 +342,10 @@ std::wstring Form7::SavePath(const wchar_t* types)
         // had none would open behind it.
         std::wstring path = pubForm::FileGet(types, L"SAVE", L"", Checked(Check2) ? hwnd() : nullptr,
                                              pubForm::TypedName::WithTypeExtension);
-        if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        // Only a file is replaced: a folder of that name is no file to ask
+        // about, and the write that follows says it failed.
+        const DWORD there = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+        if (there == INVALID_FILE_ATTRIBUTES || (there & FILE_ATTRIBUTE_DIRECTORY) ||
             MsgBox(hwnd(), path + L"\r\nは既にあります. 置き換えますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
             return path;
     }
