@@ -325,7 +325,10 @@ void Form7::Command5_Click()
 void Form7::Option1_Click(int index)
 {
     // The larger sizes grow the window as far as they need; the smaller ones
-    // bring it back to its design.
+    // bring it back to its design. A size chosen by its key while the window
+    // is minimised shows it again first: a minimised window has no client
+    // area to measure what the size needs against.
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     SetLeastGrowth(NeededGrowth(index + 1), index < 2 ? Fit::Exactly : Fit::Grow);
 }
 
