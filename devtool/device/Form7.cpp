@@ -325,7 +325,10 @@ void Form7::Command5_Click()
 void Form7::Option1_Click(int index)
 {
     // The larger sizes grow the window as far as they need; the smaller ones
-    // bring it back to its design.
+    // bring it back to its design. A size chosen by its key while the window
+    // is minimised shows it again first: a minimised window has no client
+    // area to measure what the size needs against.
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     SetLeastGrowth(NeededGrowth(index + 1), index < 2 ? Fit::Exactly : Fit::Grow);
 }
 
@@ -342,7 +345,10 @@ std::wstring Form7::SavePath(const wchar_t* types)
         // had none would open behind it.
         std::wstring path = pubForm::FileGet(types, L"SAVE", L"", Checked(Check2) ? hwnd() : nullptr,
                                              pubForm::TypedName::WithTypeExtension);
-        if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        // Only a file is replaced: a folder of that name is no file to ask
+        // about, and the write that follows says it failed.
+        const DWORD there = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+        if (there == INVALID_FILE_ATTRIBUTES || (there & FILE_ATTRIBUTE_DIRECTORY) ||
             MsgBox(hwnd(), path + L"\r\nは既にあります. 置き換えますか?", MB_ICONQUESTION | MB_YESNO) == IDYES)
             return path;
     }

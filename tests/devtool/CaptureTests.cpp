@@ -173,10 +173,13 @@ TEST(Capture, SavesCopiesTheLiveViewAndRecordings)
         EXPECT_EQ(ts::Box(answer), replace);
     }
     EXPECT_TRUE(ts::NoBox(Capture) && Holds(out / L"TWO.PNG", ts::Shows(a, 1, 256, 176)));
+    // A folder of the name the type's extension makes is no file to replace:
+    // no question, the write fails.
     Press({'1'});
+    ASSERT_TRUE(std::filesystem::create_directory(out / L"folder.bmp"));
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
-    EXPECT_TRUE(ts::FileDialog(refused + L".bmp"));
-    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + refused + L".bmpへの書き込みに失敗しました");
+    EXPECT_TRUE(ts::FileDialog(out / L"folder"));
+    EXPECT_EQ(ts::Box(), L"warning\nVORTALIS0\n" + out / L"folder.bmpへの書き込みに失敗しました");
     ASSERT_TRUE(ts::Click(Capture, L"保存"));
     EXPECT_TRUE(ts::FileDialog(L""));
     EXPECT_TRUE(ts::NoBox(Capture)) << "a cancelled save says nothing";

@@ -60,6 +60,7 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     };
     const int dpi = ts::SessionDpi(), whole = dpi / 96;
     RECT designed = {}, inner = {}, work = {}, frame = {};
+    MINMAXINFO least = {};
     GetWindowRect(capture.hwnd(), &designed);
 
     // From the bottom right corner of the screen the window grows up and left.
@@ -81,6 +82,13 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     ts::WriteBytes(device / L"screen.bin", screen);
     EXPECT_TRUE(shows(fits, true));
     ts::ExpectControls(capture.hwnd(), dpi);
+    // 4x chosen again (by its key) while minimised: the window is shown
+    // again, and can be made no smaller than 4x needs.
+    ShowWindow(capture.hwnd(), SW_MINIMIZE);
+    select(L"４倍(512×352)");
+    SendMessageW(capture.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&least));
+    EXPECT_TRUE(least.ptMinTrackSize.x == frame.right - frame.left && least.ptMinTrackSize.y == frame.bottom - frame.top);
+    EXPECT_TRUE(shows(fits, true));
 
     // 2x brings back the designed size, where a capture at 1x leaves none of
     // a doubled one.
@@ -93,7 +101,6 @@ TEST(Layout, TheCaptureShowsEachDevicePixelAsABlockOfWholeScreenPixels)
     // smaller than 4x needs there (as selecting it again makes it).
     select(L"４倍(512×352)");
     ts::ExpectDpiChange(capture, 144);
-    MINMAXINFO least = {};
     SendMessageW(capture.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&least));
     select(L"１倍(128×88)");
     select(L"４倍(512×352)");
