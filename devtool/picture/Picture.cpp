@@ -103,7 +103,8 @@ GreyFrame Enlarged(const GreyFrame& picture, int block, int width, int height)
     GreyFrame frame{width, height, std::vector<unsigned char>(static_cast<size_t>(width) * height, 0)};
     for (int y = 0; y < std::min(height, picture.height * block); ++y)
         for (int x = 0; x < std::min(width, picture.width * block); ++x)
-            frame.levels[static_cast<size_t>(y) * width + x] = picture.levels[static_cast<size_t>(y / block) * picture.width + x / block];
+            frame.levels[static_cast<size_t>(y) * width + x] =
+                std::min<unsigned char>(picture.levels[static_cast<size_t>(y / block) * picture.width + x / block], 3);
     return frame;
 }
 

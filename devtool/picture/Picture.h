@@ -46,7 +46,8 @@ private:
 GreyFrame GreyFrameOf(const PictureImage& picture, int width, int height);
 
 // The picture at `block` times its size in the top left corner of a white
-// picture of `width` x `height`, each pixel a square block.
+// picture of `width` x `height`, each pixel a square block; levels above 3
+// are black.
 GreyFrame Enlarged(const GreyFrame& picture, int block, int width, int height);
 
 // The picture's pixels (rows from the top, each 0x00RRGGBB).

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 std::optional<PictureType> PictureTypeOf(const std::wstring& extension)
 {
     const struct { const wchar_t* extension; PictureType type; } types[] = {
@@ -26,10 +24,6 @@ std::string PictureFileBytes(PictureType type, const GreyFrame& picture)
 
 GreyFrame ScaledFrame(const unsigned char* levels, int width, int height, int factor)
 {
-    GreyFrame frame{width * factor, height * factor, {}};
-    frame.levels.reserve(static_cast<size_t>(frame.width) * frame.height);
-    for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x)
-            frame.levels.push_back(std::min<unsigned char>(levels[y / factor * width + x / factor], 3));
-    return frame;
+    const GreyFrame screen{width, height, {levels, levels + static_cast<size_t>(width) * height}};
+    return Enlarged(screen, factor, width * factor, height * factor);
 }
